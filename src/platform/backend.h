@@ -1,0 +1,110 @@
+// The seam between the platform stand-in and the machine under it.
+//
+// The stand-in (win32, d3d9, dinput, dsound, mmio) asks the backend for a
+// window, its events, a clock, frame presentation, audio output, debugger
+// output and a message box, and nothing else. Two backends fill this table:
+//   platform/sdl/       a real SDL2 window, keyboard, mouse and audio device;
+//   platform/headless/  everything in memory for tests (platform/headless/
+//                       headless.h is its control panel).
+// The backend is chosen at link time; there is no runtime switch.
+//
+// Every function here is called from the program's thread, except the audio
+// pull callback, which the backend runs on a thread of its own.
+#pragma once
+
+#include <cstdint>
+
+namespace backend {
+
+// ---- Window --------------------------------------------------------------
+
+// Creates the one window, client area width x height, hidden until shown.
+// False when no window can be had.
+bool window_create(int width, int height, const char* title);
+void window_show();
+// Full screen means the desktop's own resolution with the picture scaled to
+// fit, aspect kept and letter-boxed; the display mode is never changed.
+void window_set_fullscreen(bool fullscreen);
+void window_destroy();
+bool window_exists();
+// True while the window is the foreground window with keyboard focus.
+bool window_focused();
+// Hides the pointer and keeps all mouse motion for the window (relative
+// mode) while captured; gives it back when released.
+void window_capture_mouse(bool captured);
+
+// ---- Events --------------------------------------------------------------
+
+enum class EventKind : uint8_t {
+  CloseRequest,  // the window manager's close button, Alt+F4
+  FocusGained,
+  FocusLost,
+  KeyDown,     // code: the key's USB HID usage id (the numbering SDL_Scancode uses)
+  KeyUp,       // code: as KeyDown
+  MouseMotion,  // dx, dy: relative movement in pixels
+  MouseButtonDown,  // code: 0 left, 1 right, 2 middle, 3 first side button
+  MouseButtonUp,    // code: as MouseButtonDown
+  MouseWheel,       // dy: wheel steps, positive away from the user
+};
+
+struct Event {
+  EventKind kind;
+  int code = 0;
+  int dx = 0;
+  int dy = 0;
+};
+
+// Takes the next pending event without waiting; false when none is pending.
+bool poll_event(Event& event);
+
+// ---- Frames --------------------------------------------------------------
+
+// Shows one finished frame: width x height pixels, 0x00RRGGBB (XRGB8888),
+// rows pitch_bytes apart.
+void present(const uint32_t* pixels, int width, int height, int pitch_bytes);
+
+// ---- Audio output --------------------------------------------------------
+
+struct AudioFormat {
+  int rate = 44100;  // sample frames per second
+  int channels = 2;  // 1 or 2; samples are signed 16-bit, interleaved
+};
+
+// Fills `frames` sample frames of `out`. Runs on the backend's audio thread.
+using AudioPull = void (*)(void* user, int16_t* out, int frames);
+
+// Opens the output and starts pulling. When no device can be opened the
+// output falls back to a silent one that still pulls at the real rate (and
+// says so once on the debugger output). Only one output is open at a time;
+// opening again closes the previous one first. After audio_close returns the
+// callback is never called again.
+bool audio_open(const AudioFormat& format, AudioPull pull, void* user);
+void audio_close();
+
+// ---- Time ----------------------------------------------------------------
+
+// Milliseconds since an arbitrary start, wrapping at 2^32.
+uint32_t ticks_ms();
+void sleep_ms(uint32_t milliseconds);
+
+// ---- Debugger output and message box -------------------------------------
+
+// Writes text as given (no newline added) to the debugger output, which here
+// is the process's standard error file descriptor, written directly.
+void debug_output(const char* text);
+// Asks a Yes/No question; true for Yes.
+bool message_box_yes_no(const char* caption, const char* text);
+// True when a debugger is attached to the process.
+bool debugger_attached();
+
+// ---- Fault injection -----------------------------------------------------
+
+// Asks whether the platform call named `point` should fail this time. The
+// SDL backend always answers false; the headless backend answers as the test
+// scripted it (see headless.h). Names are the platform call's own, such as
+// "CreateWindowExA" or "IDirect3DDevice9::BeginScene", with a qualifier after
+// a dot where one call needs several points ("IDirectInputDevice8A::Acquire.mouse").
+// Safe to call from any thread.
+bool fault(const char* point);
+
+}  // namespace backend
