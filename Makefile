@@ -1,5 +1,8 @@
 # The README's commands. Every target first installs what is missing.
-.PHONY: setup test build
+FUZZ_SECONDS ?= 300
+FUZZ_SHORT_SECONDS ?= 10
+
+.PHONY: setup build test bench fuzz fuzz-build
 
 setup:
 	@bash scripts/setup
@@ -10,3 +13,17 @@ build: setup
 
 test: build
 	ctest --preset default
+	@if [ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || \
+	    ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then \
+	  $(MAKE) --no-print-directory fuzz-build && bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); \
+	else echo "clang's fuzzer runtime is not installed: short fuzz runs skipped"; fi
+
+bench: build
+	@for b in build/default/benchmarks/*; do echo "== $$b"; "$$b" || exit 1; done
+
+fuzz-build: setup
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	bash scripts/run-fuzzers $(FUZZ_SECONDS)
