@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 
-.PHONY: setup build test bench fuzz fuzz-build
+.PHONY: setup build test bench fuzz fuzz-build play
 
 setup:
 	@bash scripts/setup
@@ -27,3 +27,10 @@ fuzz-build: setup
 
 fuzz: fuzz-build
 	bash scripts/run-fuzzers $(FUZZ_SECONDS)
+
+# Runs the game from a folder that holds the binary and a copy of the assets,
+# so they load by plain name and Log.txt lands beside them.
+play: build
+	rm -rf build/default/play && mkdir -p build/default/play
+	cp build/default/Quarrelo assets/* build/default/play/
+	cd build/default/play && ./Quarrelo
