@@ -1,0 +1,188 @@
+// One frame of the duel and the reset that starts a new bout.
+#include <cstdlib>
+
+#include "game/duel.h"
+#include "input/input.h"
+
+static const int FIGHTER_SPEED = 3;
+static const int AIRPLANE_SPEED_X = 8;
+static const int AIRPLANE_SPEED_Y = 6;
+static const int AIRPLANE_FLIGHT = 170;
+static const int WALK_FRAMES = 4;
+static const int WINNING_SCORE = 5;
+
+// Heading after a quarter-turn step, wrapping 8 to 0 and -1 to 7.
+static int TurnedHeading(int heading, int by) {
+  heading += by;
+  if (heading == 8) heading = 0;
+  if (heading == -1) heading = 7;
+  return heading;
+}
+
+// Advances the walk frame once animDelay has passed since the current one
+// began; the first move after a pause shows the next frame at once.
+static void Animate_Walk(GameSprite* fighter) {
+  if (GetTickCount() - fighter->animStamp >= fighter->animDelay) {
+    fighter->srcRect.top += fighter->height;
+    fighter->srcRect.bottom += fighter->height;
+    if (fighter->srcRect.top >= WALK_FRAMES * fighter->height) {
+      fighter->srcRect.top = 0;
+      fighter->srcRect.bottom = fighter->height;
+    }
+    fighter->animStamp = 0;
+  }
+  if (fighter->animStamp == 0) fighter->animStamp = GetTickCount();
+}
+
+static void Walk(GameSprite* fighter, int direction) {
+  fighter->x += direction * fighter->stepX;
+  fighter->y += direction * fighter->stepY;
+  Animate_Walk(fighter);
+}
+
+static void Throw(GameSprite* airplane, const GameSprite* thrower) {
+  airplane->x = thrower->x;
+  airplane->y = thrower->y;
+  airplane->visible = true;
+  airplane->life = 1;
+  airplane->heading = thrower->heading;
+}
+
+static void Fly(GameSprite* airplane) {
+  int flown = airplane->life;
+  airplane->life = flown + 1;
+  if (flown > AIRPLANE_FLIGHT) {
+    airplane->visible = false;
+    airplane->life = 0;
+    return;
+  }
+  SetStepFromHeading(airplane, AIRPLANE_SPEED_X, AIRPLANE_SPEED_Y);
+  airplane->x += airplane->stepX;
+  airplane->y += airplane->stepY;
+  BounceOffEdges(airplane);
+  for (GameSprite& desk : desks) BounceOffDesk(airplane, &desk);
+}
+
+static void Keep_Fighter_Out(GameSprite* fighter) {
+  KeepFighterInField(fighter);
+  for (GameSprite& desk : desks) BlockAgainstDesk(fighter, &desk);
+}
+
+static void Play_HitSound() {
+  switch (rand() % 3) {
+    case 0:
+      PlaySoundOnce(hitSound1);
+      break;
+    case 1:
+      PlaySoundOnce(hitSound2);
+      break;
+    default:
+      PlaySoundOnce(hitSound3);
+      break;
+  }
+}
+
+void Duel_Step() {
+  // Turning, one step per press.
+  if (Key_Held(DIK_RIGHT) && !latchRight) {
+    latchRight = true;
+    rightFighter.heading = TurnedHeading(rightFighter.heading, 1);
+  }
+  if (Key_Held(DIK_LEFT) && !latchLeft) {
+    latchLeft = true;
+    rightFighter.heading = TurnedHeading(rightFighter.heading, -1);
+  }
+  if (Key_Held(DIK_D) && !latchD) {
+    latchD = true;
+    leftFighter.heading = TurnedHeading(leftFighter.heading, 1);
+  }
+  if (Key_Held(DIK_A) && !latchA) {
+    latchA = true;
+    leftFighter.heading = TurnedHeading(leftFighter.heading, -1);
+  }
+
+  SetStepFromHeading(&rightFighter, FIGHTER_SPEED, FIGHTER_SPEED);
+  SetStepFromHeading(&leftFighter, FIGHTER_SPEED, FIGHTER_SPEED);
+
+  // Walking, every frame the key is held.
+  if (Key_Held(DIK_UP)) {
+    Walk(&rightFighter, 1);
+    latchUp = true;
+  }
+  if (Key_Held(DIK_DOWN)) {
+    Walk(&rightFighter, -1);
+    latchDown = true;
+  }
+  if (Key_Held(DIK_W)) {
+    Walk(&leftFighter, 1);
+    latchW = true;
+  }
+  if (Key_Held(DIK_S)) {
+    Walk(&leftFighter, -1);
+    latchS = true;
+  }
+
+  // Throwing, only with an idle airplane.
+  if (Key_Held(DIK_RCONTROL) && !latchRCtrl && !rightPlane.visible) {
+    Throw(&rightPlane, &rightFighter);
+    latchRCtrl = true;
+  }
+  if (Key_Held(DIK_F) && !latchF && !leftPlane.visible) {
+    Throw(&leftPlane, &leftFighter);
+    latchF = true;
+  }
+
+  Fly(&leftPlane);
+  Fly(&rightPlane);
+
+  Keep_Fighter_Out(&rightFighter);
+  Keep_Fighter_Out(&leftFighter);
+
+  // Hits. When both land in one frame the right player's banner shows,
+  // except that a left win is never turned into a mere right point.
+  if (AirplaneHitsPlayer(&rightFighter, &leftPlane) && leftPlane.visible) {
+    leftPlane.visible = false;
+    leftScore++;
+    Play_HitSound();
+    gameState = leftScore >= WINNING_SCORE ? STATE_LEFT_WINS : STATE_LEFT_SCORES;
+  }
+  if (AirplaneHitsPlayer(&leftFighter, &rightPlane) && rightPlane.visible) {
+    rightPlane.visible = false;
+    rightScore++;
+    Play_HitSound();
+    if (rightScore >= WINNING_SCORE)
+      gameState = STATE_RIGHT_WINS;
+    else if (gameState != STATE_LEFT_WINS)
+      gameState = STATE_RIGHT_SCORES;
+  }
+}
+
+static void Reset_Fighter(GameSprite* fighter, int x, int heading) {
+  fighter->x = x;
+  fighter->y = 300;
+  fighter->stepX = 0;
+  fighter->stepY = 0;
+  fighter->heading = heading;
+  fighter->animStamp = 0;
+  fighter->srcRect.left = 0;
+  fighter->srcRect.top = 0;
+  fighter->srcRect.right = fighter->width;
+  fighter->srcRect.bottom = fighter->height;
+}
+
+static void Reset_Airplane(GameSprite* airplane, int heading) {
+  airplane->x = 0;
+  airplane->y = 0;
+  airplane->stepX = 0;
+  airplane->stepY = 0;
+  airplane->heading = heading;
+  airplane->visible = false;
+  airplane->life = 0;
+}
+
+void Reset_Bout() {
+  Reset_Fighter(&rightFighter, 750, 0);
+  Reset_Fighter(&leftFighter, 50, 4);
+  Reset_Airplane(&leftPlane, 4);
+  Reset_Airplane(&rightPlane, 0);
+}

@@ -1,0 +1,17 @@
+// The process's Direct3D 9 objects: the Direct3D object, the full-screen
+// device, its back buffer and the sprite handler. Each is null until
+// Init_Graphics sets it and holds one reference.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+extern IDirect3D9* d3d_object;
+extern IDirect3DDevice9* d3d_device;
+extern IDirect3DSurface9* back_buffer;
+extern ID3DXSprite* sprite_handler;
+
+// Creates the objects for a full-screen device of width x height on the
+// window; 1 when all exist, 0 (with one line in the run log) otherwise.
+int Init_Graphics(HWND window, int width, int height);
