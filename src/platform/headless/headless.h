@@ -1,0 +1,161 @@
+// Headless backend: the seam of platform/backend.h kept in memory, for tests.
+// No display, no sound card, no real time. This header is the tests' control
+// panel; program code never includes it.
+//
+// Clock. A virtual millisecond counter. Every backend::ticks_ms() read (so
+// every GetTickCount) returns the counter and then moves it on by the tick
+// step (1 ms unless set), so a spin on the tick count ends deterministically.
+// backend::sleep_ms(n) (so Sleep) moves it on by n without waiting. Reads
+// made on the audio thread do not move it.
+//
+// Frames. A frame is one backend::present(). Frame numbers count from 0: the
+// frame being made after k presents is frame k. Events scheduled "at frame k"
+// are handed out by backend::poll_event once k frames have been presented,
+// in the order they were scheduled; immediate events go first.
+//
+// Audio. audio_open starts a thread of its own that pulls the callback. Pulls
+// happen in step with the virtual clock: each time the audio time (the
+// virtual milliseconds that passed since audio_open through reads, sleeps and
+// advance(); set_ticks jumps do not count) crosses a multiple of the audio
+// period (10 ms unless set), the thread that moved the clock waits while the
+// audio thread pulls every sample frame due up to that moment
+// (floor(ms * rate / 1000) frames in total). The result depends only on the
+// script, never on the machine's speed. Do not read the clock or sleep while
+// holding a lock that the pull callback takes.
+//
+// Fault points (names are the platform call's own):
+//   win32:   "CreateWindowExA", "RegisterClassExA", "FindResourceA",
+//            "LoadResource", "LockResource", "CreateEventA"
+//   dinput:  "DirectInput8Create" (DIERR_GENERIC),
+//            "IDirectInput8A::CreateDevice.mouse", "...CreateDevice.keyboard"
+//                (DIERR_DEVICENOTREG),
+//            "IDirectInputDevice8A::SetDataFormat.mouse", ".keyboard" (DIERR_GENERIC),
+//            "IDirectInputDevice8A::SetCooperativeLevel.mouse", ".keyboard" (DIERR_GENERIC),
+//            "IDirectInputDevice8A::Acquire.mouse", ".keyboard" (DIERR_OTHERAPPHASPRIO)
+//   backend: "backend::audio_open" (no audio device: the silent fallback)
+//   The d3d9 and dsound families add their own at their call sites.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace headless {
+
+// Puts the backend back as at process start: clock, scripts, frames, window,
+// captures, faults, answers; closes the audio output. The platform families'
+// own state (window classes, message queue, ...) is not touched.
+void reset();
+
+// ---- Clock -----------------------------------------------------------------
+
+void set_ticks(uint32_t ms);   // jump; no audio is pulled for the jump
+void advance(uint32_t ms);     // time passes: the clock moves and audio is pulled
+uint32_t peek_ticks();         // the value the next read gives, without moving it
+void set_tick_step(uint32_t ms);  // how far each read moves the clock (default 1)
+uint64_t tick_reads();         // how many ticks_ms() reads so far
+uint64_t slept_ms();           // total of all sleep_ms() requests so far
+
+// ---- Window ------------------------------------------------------------------
+
+bool window_exists();
+bool window_shown();
+bool window_fullscreen();
+bool mouse_captured();
+int window_width();
+int window_height();
+std::string window_title();
+// Whether showing the window gives it the focus (default true).
+void focus_on_show(bool gives_focus);
+
+// ---- Scheduled and immediate events -------------------------------------------
+
+// hid_usage: the USB HID usage id (SDL_Scancode numbering).
+void key_at(uint64_t frame, int hid_usage, bool down);
+// The same by DirectInput scan code (DIK_*), through the platform's key map.
+void dik_at(uint64_t frame, int dik, bool down);
+// Down at `frame`, up at frame + held_frames.
+void dik_tap(uint64_t frame, int dik, uint64_t held_frames = 1);
+void mouse_move_at(uint64_t frame, int dx, int dy);
+void mouse_button_at(uint64_t frame, int button, bool down);
+void mouse_wheel_at(uint64_t frame, int steps);
+// Focus loss or regain: the window's focus flag changes when the event is
+// handed out.
+void focus_at(uint64_t frame, bool focused);
+void close_at(uint64_t frame);  // the window manager's close button
+// Immediate: queued in front of everything scheduled.
+void push_event(const backend::Event& event);
+void set_focus(bool focused);   // queues FocusGained / FocusLost
+void request_close();
+size_t pending_events();        // scheduled and immediate, not yet handed out
+
+// ---- Frames --------------------------------------------------------------------
+
+struct Frame {
+  const uint32_t* pixels;  // 0x00RRGGBB
+  int width;
+  int height;
+  int pitch_bytes;
+  uint64_t index;  // 0 for the first present
+};
+// Called inside every present, on the presenting thread. Empty: none.
+void on_frame(std::function<void(const Frame&)> callback);
+uint64_t frame_count();  // presents so far
+// Whether present keeps a copy of the frame (default true). A long soak
+// run may switch it off to save the copy.
+void keep_last_frame(bool keep);
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // width * height, 0x00RRGGBB, rows packed
+};
+const Image& last_frame();
+
+// ---- Debugger output --------------------------------------------------------------
+
+// Everything backend::debug_output received (it also goes to fd 2).
+std::string debug_output();
+void clear_debug_output();
+// Whether debug_output is also written to fd 2 (default true).
+void echo_debug_output(bool echo);
+
+// ---- Message boxes -------------------------------------------------------------------
+
+// Answers for the coming boxes, in order; when none is left the box is
+// answered No.
+void answer_message_box(bool yes);
+struct MessageBoxRecord {
+  std::string caption;
+  std::string text;
+  bool answered_yes;
+};
+std::vector<MessageBoxRecord> message_boxes();
+
+// ---- Fault injection ----------------------------------------------------------------
+
+// The call at `point` fails `times` times (-1: always) after `after` calls
+// that succeed. A new fail() for the same point replaces the old one.
+void fail(const char* point, int times = 1, int after = 0);
+// How often the point was asked so far (also when not failing).
+int fault_checks(const char* point);
+
+// ---- Audio ---------------------------------------------------------------------------
+
+void set_audio_period_ms(uint32_t ms);  // default 10
+bool audio_open();
+bool audio_silent();  // the open output is the silent fallback
+backend::AudioFormat audio_format();
+uint64_t audio_frames_pulled();  // since the output was opened
+// Captured samples (interleaved, as pulled) since open or the last clear,
+// up to the capture limit; the silent fallback captures nothing.
+std::vector<int16_t> audio_captured();
+void clear_audio_capture();
+void set_audio_capture_limit(uint64_t frames);  // default 60 s at 44100 Hz
+int audio_peak();  // largest |sample| pulled since open (counted beyond the limit too)
+// Writes the captured samples as a 16-bit PCM WAV file; false on failure.
+bool save_audio_wav(const char* path);
+
+}  // namespace headless

@@ -1,0 +1,380 @@
+// SDL2 backend: platform/backend.h on a real machine.
+//
+//   Window    one SDL window; full screen is SDL's "desktop" full screen (the
+//             display mode is never changed) with the picture scaled to fit,
+//             aspect kept and letter-boxed by the renderer's logical size.
+//   Frames    a streaming XRGB8888 texture; presents without vsync.
+//   Input     SDL scancodes are USB HID usage ids and go out unchanged;
+//             relative mouse mode while the mouse is captured.
+//   Audio     an SDL audio device pulling the callback on SDL's audio thread;
+//             without a device, a thread of our own pulls at the real rate
+//             into nothing, and one line says so on the debugger output.
+//   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts).
+//   Debugger  write(2) on fd 2; TracerPid from /proc/self/status.
+//   Box       SDL_ShowMessageBox with Yes and No buttons.
+//   Faults    never.
+// Depends on SDL2 (video, events, audio) and POSIX.
+#include <SDL.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace {
+
+SDL_Window* g_window = nullptr;
+SDL_Renderer* g_renderer = nullptr;
+SDL_Texture* g_texture = nullptr;
+int g_width = 0;
+int g_height = 0;
+bool g_video_started = false;
+
+bool start_video() {
+  if (g_video_started) return true;
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::string line = std::string("SDL: video does not start: ") + SDL_GetError() + "\n";
+    backend::debug_output(line.c_str());
+    return false;
+  }
+  g_video_started = true;
+  return true;
+}
+
+// ---- Audio ---------------------------------------------------------------------
+
+struct Audio {
+  std::mutex mutex;  // serialises open and close
+  SDL_AudioDeviceID device = 0;
+  backend::AudioFormat format;
+  backend::AudioPull pull = nullptr;
+  void* user = nullptr;
+  // The silent fallback.
+  std::thread silent;
+  std::mutex silent_mutex;
+  std::condition_variable silent_wake;
+  bool silent_stop = false;
+};
+Audio g_audio;
+
+void sdl_audio_callback(void* userdata, Uint8* stream, int len) {
+  Audio* audio = static_cast<Audio*>(userdata);
+  const int frame_bytes = 2 * audio->format.channels;
+  std::memset(stream, 0, static_cast<size_t>(len));
+  audio->pull(audio->user, reinterpret_cast<int16_t*>(stream), len / frame_bytes);
+}
+
+void silent_main() {
+  using clock = std::chrono::steady_clock;
+  const int rate = g_audio.format.rate;
+  const int channels = g_audio.format.channels;
+  std::vector<int16_t> block;
+  const auto start = clock::now();
+  uint64_t pulled = 0;
+  std::unique_lock lock(g_audio.silent_mutex);
+  while (!g_audio.silent_stop) {
+    const auto now = clock::now();
+    const uint64_t elapsed_us =
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - start).count());
+    const uint64_t due = elapsed_us * static_cast<uint64_t>(rate) / 1000000;
+    if (due > pulled) {
+      const int frames = static_cast<int>(std::min<uint64_t>(due - pulled, static_cast<uint64_t>(rate)));
+      block.assign(static_cast<size_t>(frames) * channels, 0);
+      lock.unlock();
+      g_audio.pull(g_audio.user, block.data(), frames);
+      lock.lock();
+      pulled += static_cast<uint64_t>(frames);
+      if (due > pulled + static_cast<uint64_t>(rate)) pulled = due;  // fell far behind: skip
+    }
+    g_audio.silent_wake.wait_for(lock, std::chrono::milliseconds(10), [] { return g_audio.silent_stop; });
+  }
+}
+
+void audio_close_unlocked() {
+  if (g_audio.device != 0) {
+    SDL_CloseAudioDevice(g_audio.device);  // waits for a running callback
+    g_audio.device = 0;
+  }
+  if (g_audio.silent.joinable()) {
+    {
+      std::lock_guard lock(g_audio.silent_mutex);
+      g_audio.silent_stop = true;
+    }
+    g_audio.silent_wake.notify_all();
+    g_audio.silent.join();
+  }
+  g_audio.pull = nullptr;
+  g_audio.user = nullptr;
+}
+
+}  // namespace
+
+namespace backend {
+
+// ---- Window ----------------------------------------------------------------------
+
+bool window_create(int width, int height, const char* title) {
+  if (g_window || !start_video()) return false;
+  g_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                              SDL_WINDOW_HIDDEN);
+  if (!g_window) {
+    std::string line = std::string("SDL: no window: ") + SDL_GetError() + "\n";
+    debug_output(line.c_str());
+    return false;
+  }
+  g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_ACCELERATED);
+  if (!g_renderer) g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
+  if (g_renderer) {
+    SDL_RenderSetLogicalSize(g_renderer, width, height);
+    g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  }
+  if (!g_renderer || !g_texture) {
+    std::string line = std::string("SDL: no renderer: ") + SDL_GetError() + "\n";
+    debug_output(line.c_str());
+    window_destroy();
+    return false;
+  }
+  g_width = width;
+  g_height = height;
+  return true;
+}
+
+void window_show() {
+  if (!g_window) return;
+  SDL_ShowWindow(g_window);
+  SDL_RaiseWindow(g_window);
+  SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_renderer);
+  SDL_RenderPresent(g_renderer);
+}
+
+void window_set_fullscreen(bool fullscreen) {
+  if (g_window) SDL_SetWindowFullscreen(g_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+void window_destroy() {
+  if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
+  if (g_texture) SDL_DestroyTexture(g_texture);
+  if (g_renderer) SDL_DestroyRenderer(g_renderer);
+  if (g_window) SDL_DestroyWindow(g_window);
+  g_texture = nullptr;
+  g_renderer = nullptr;
+  g_window = nullptr;
+}
+
+bool window_exists() { return g_window != nullptr; }
+
+bool window_focused() {
+  return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void window_capture_mouse(bool captured) {
+  if (!g_window) return;
+  if (SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE) != 0) {
+    // No relative mode (some X servers): hide the pointer and grab it.
+    SDL_ShowCursor(captured ? SDL_DISABLE : SDL_ENABLE);
+    SDL_SetWindowGrab(g_window, captured ? SDL_TRUE : SDL_FALSE);
+  }
+}
+
+// ---- Events ------------------------------------------------------------------------
+
+bool poll_event(Event& event) {
+  if (!g_video_started) return false;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_WINDOWEVENT:
+        if (!g_window || e.window.windowID != SDL_GetWindowID(g_window)) break;
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          event = Event{EventKind::CloseRequest};
+          return true;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          event = Event{EventKind::FocusGained};
+          return true;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          event = Event{EventKind::FocusLost};
+          return true;
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (e.key.repeat) break;
+        event = Event{e.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp,
+                      static_cast<int>(e.key.keysym.scancode)};
+        return true;
+      case SDL_MOUSEMOTION:
+        event = Event{EventKind::MouseMotion, 0, e.motion.xrel, e.motion.yrel};
+        return true;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        int button = -1;
+        switch (e.button.button) {
+          case SDL_BUTTON_LEFT: button = 0; break;
+          case SDL_BUTTON_RIGHT: button = 1; break;
+          case SDL_BUTTON_MIDDLE: button = 2; break;
+          case SDL_BUTTON_X1: button = 3; break;
+          default: break;
+        }
+        if (button < 0) break;
+        event = Event{e.type == SDL_MOUSEBUTTONDOWN ? EventKind::MouseButtonDown : EventKind::MouseButtonUp, button};
+        return true;
+      }
+      case SDL_MOUSEWHEEL: {
+        int steps = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) steps = -steps;
+        if (steps == 0) break;
+        event = Event{EventKind::MouseWheel, 0, 0, steps};
+        return true;
+      }
+      default:
+        break;  // SDL_QUIT follows a window's close, which is already reported
+    }
+  }
+  return false;
+}
+
+// ---- Frames --------------------------------------------------------------------------
+
+void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
+  if (!g_window || !g_texture || !pixels) return;
+  if (width != g_width || height != g_height) {
+    SDL_DestroyTexture(g_texture);
+    g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    SDL_RenderSetLogicalSize(g_renderer, width, height);
+    g_width = width;
+    g_height = height;
+    if (!g_texture) return;
+  }
+  SDL_UpdateTexture(g_texture, nullptr, pixels, pitch_bytes);
+  SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_renderer);
+  SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
+  SDL_RenderPresent(g_renderer);
+}
+
+// ---- Audio ----------------------------------------------------------------------------
+
+bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
+  std::lock_guard lock(g_audio.mutex);
+  audio_close_unlocked();
+  if (!pull || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
+  g_audio.format = format;
+  g_audio.pull = pull;
+  g_audio.user = user;
+  const char* why = nullptr;
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    why = SDL_GetError();
+  } else {
+    SDL_AudioSpec want{};
+    want.freq = format.rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = static_cast<Uint8>(format.channels);
+    want.samples = 1024;
+    want.callback = sdl_audio_callback;
+    want.userdata = &g_audio;
+    SDL_AudioSpec have{};
+    g_audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (g_audio.device == 0) why = SDL_GetError();
+  }
+  if (g_audio.device != 0) {
+    SDL_PauseAudioDevice(g_audio.device, 0);
+    return true;
+  }
+  char line[512];
+  std::snprintf(line, sizeof line, "SDL: no audio device (%s); silent output pulling %d Hz, %d channel(s)\n",
+                why && *why ? why : "unknown reason", format.rate, format.channels);
+  debug_output(line);
+  g_audio.silent_stop = false;
+  g_audio.silent = std::thread(silent_main);
+  return true;
+}
+
+void audio_close() {
+  std::lock_guard lock(g_audio.mutex);
+  audio_close_unlocked();
+}
+
+// ---- Time -------------------------------------------------------------------------------
+
+uint32_t ticks_ms() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+void sleep_ms(uint32_t milliseconds) {
+  timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&ts, &ts) != 0) {
+  }
+}
+
+// ---- Debugger output and message box --------------------------------------------------------
+
+void debug_output(const char* text) {
+  if (!text) return;
+  size_t length = std::strlen(text);
+  while (length > 0) {
+    ssize_t n = ::write(2, text, length);
+    if (n <= 0) return;
+    text += n;
+    length -= static_cast<size_t>(n);
+  }
+}
+
+bool message_box_yes_no(const char* caption, const char* text) {
+  const SDL_MessageBoxButtonData buttons[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+  };
+  SDL_MessageBoxData box{};
+  box.flags = SDL_MESSAGEBOX_ERROR | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  box.window = g_window;
+  box.title = caption ? caption : "";
+  box.message = text ? text : "";
+  box.numbuttons = 2;
+  box.buttons = buttons;
+  int chosen = 0;
+  if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+    std::string line = std::string("SDL: no message box (") + SDL_GetError() + "); answered No: " +
+                       box.title + ": " + box.message + "\n";
+    debug_output(line.c_str());
+    return false;
+  }
+  return chosen == 1;
+}
+
+bool debugger_attached() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return false;
+  char line[256];
+  bool attached = false;
+  while (std::fgets(line, sizeof line, f)) {
+    if (std::strncmp(line, "TracerPid:", 10) == 0) {
+      attached = std::atoi(line + 10) != 0;
+      break;
+    }
+  }
+  std::fclose(f);
+  return attached;
+}
+
+bool fault(const char*) { return false; }
+
+}  // namespace backend
