@@ -3,7 +3,9 @@
 target_sources(quarrelo_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/kernel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/events.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/resources.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/resources.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/input_state.cpp)
 
 # The process entry that calls the program's WinMain. The game executable
 # links it; tests call WinMain themselves and never link it.
