@@ -1,0 +1,159 @@
+// The software Direct3D device.
+//
+// Fault points (backend::fault), for tests on the headless backend:
+//   "IDirect3DDevice9::BeginScene"                  BeginScene fails: D3DERR_INVALIDCALL
+//   "IDirect3DDevice9::CreateOffscreenPlainSurface"  D3DERR_OUTOFVIDEOMEMORY
+#include "platform/d3d9/device.h"
+
+#include "platform/backend.h"
+
+namespace d3d9sw {
+namespace {
+
+constexpr GUID kIidIDirect3DDevice9{
+    0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
+
+// The area a RECT names on a surface, or none when it is null; false when
+// the rectangle is empty or reaches outside the surface.
+bool area_of(const RECT* rect, const Area& bounds, Area& out) {
+  if (rect == nullptr) {
+    out = bounds;
+    return true;
+  }
+  if (rect->left < bounds.left || rect->top < bounds.top || rect->right > bounds.right ||
+      rect->bottom > bounds.bottom || rect->left >= rect->right || rect->top >= rect->bottom) {
+    return false;
+  }
+  out = Area{rect->left, rect->top, rect->right, rect->bottom};
+  return true;
+}
+
+}  // namespace
+
+Device* Device::create(IDirect3D9* owner, const DeviceSettings& settings) {
+  Surface* back_buffer = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8);
+  if (back_buffer == nullptr) return nullptr;
+  try {
+    return new Device(owner, back_buffer, settings);
+  } catch (...) {
+    back_buffer->Release();
+    return nullptr;
+  }
+}
+
+Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& settings)
+    : ComObject<IDirect3DDevice9>(kIidIDirect3DDevice9),
+      owner_(owner),
+      back_buffer_(back_buffer),
+      settings_(settings) {
+  owner_->AddRef();
+  if (settings_.fullscreen) backend::window_set_fullscreen(true);
+}
+
+Device::~Device() {
+  if (settings_.fullscreen && backend::window_exists()) backend::window_set_fullscreen(false);
+  back_buffer_->Release();
+  owner_->Release();
+}
+
+HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
+                              IDirect3DSurface9** ppBackBuffer) {
+  if (ppBackBuffer == nullptr) return D3DERR_INVALIDCALL;
+  *ppBackBuffer = nullptr;
+  // One swap chain with one back buffer.
+  if (iSwapChain != 0 || iBackBuffer != 0 || Type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
+  back_buffer_->AddRef();
+  *ppBackBuffer = back_buffer_;
+  return D3D_OK;
+}
+
+HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDestWindowOverride,
+                        CONST RGNDATA* pDirtyRegion) {
+  // The whole back buffer goes to the one window; partial presents are not
+  // offered.
+  (void)hDestWindowOverride;
+  if (pSourceRect != nullptr || pDestRect != nullptr || pDirtyRegion != nullptr) return D3DERR_INVALIDCALL;
+  const PixelView view = back_buffer_->view();
+  backend::present(view.pixels, view.width, view.height, static_cast<int>(view.pitch * sizeof(uint32_t)));
+  return D3D_OK;
+}
+
+HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
+                                            IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) {
+  if (ppSurface == nullptr) return D3DERR_INVALIDCALL;
+  *ppSurface = nullptr;
+  if (pSharedHandle != nullptr || Pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+  if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_SYSTEMMEM && Pool != D3DPOOL_SCRATCH)
+    return D3DERR_INVALIDCALL;
+  if (Format != D3DFMT_X8R8G8B8 && Format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
+  if (Width == 0 || Height == 0 || Width > kMaxDimension || Height > kMaxDimension) return D3DERR_INVALIDCALL;
+  if (backend::fault("IDirect3DDevice9::CreateOffscreenPlainSurface")) return D3DERR_OUTOFVIDEOMEMORY;
+  Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format);
+  if (surface == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+  *ppSurface = surface;
+  return D3D_OK;
+}
+
+HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSourceRect,
+                            IDirect3DSurface9* pDestSurface, CONST RECT* pDestRect,
+                            D3DTEXTUREFILTERTYPE Filter) {
+  if (pSourceSurface == nullptr || pDestSurface == nullptr || pSourceSurface == pDestSurface) {
+    return D3DERR_INVALIDCALL;
+  }
+  // Point sampling whatever the filter: a copy between different sizes is
+  // always nearest-neighbour.
+  if (Filter != D3DTEXF_NONE && Filter != D3DTEXF_POINT && Filter != D3DTEXF_LINEAR)
+    return D3DERR_INVALIDCALL;
+  Surface* source = as_surface(pSourceSurface);
+  Surface* dest = as_surface(pDestSurface);
+  Area from;
+  Area to;
+  if (!area_of(pSourceRect, source->bounds(), from) || !area_of(pDestRect, dest->bounds(), to)) {
+    return D3DERR_INVALIDCALL;
+  }
+  stretch_copy(source->view(), from, dest->view(), to, copy_and_mask(source->format(), dest->format()),
+               copy_or_mask(source->format(), dest->format()));
+  return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+  if (backend::fault("IDirect3DDevice9::BeginScene")) return D3DERR_INVALIDCALL;
+  if (in_scene_) return D3DERR_INVALIDCALL;
+  in_scene_ = true;
+  return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+  if (!in_scene_) return D3DERR_INVALIDCALL;
+  in_scene_ = false;
+  return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
+                      DWORD Stencil) {
+  // There is nothing that reads depth or stencil, so clearing them only
+  // checks that the buffers exist.
+  (void)Z;
+  (void)Stencil;
+  constexpr DWORD kKnown = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+  if (Flags == 0 || (Flags & ~kKnown) != 0) return D3DERR_INVALIDCALL;
+  if ((Flags & D3DCLEAR_ZBUFFER) != 0 && !settings_.depth_buffer) return D3DERR_INVALIDCALL;
+  if ((Flags & D3DCLEAR_STENCIL) != 0 && !settings_.stencil_buffer) return D3DERR_INVALIDCALL;
+  if (Count != 0 && pRects == nullptr) return D3DERR_INVALIDCALL;
+  if ((Flags & D3DCLEAR_TARGET) == 0) return D3D_OK;
+
+  const PixelView view = back_buffer_->view();
+  const uint32_t value = Color & 0x00FFFFFFu;
+  if (Count == 0) {
+    fill(view, back_buffer_->bounds(), value);
+    return D3D_OK;
+  }
+  for (DWORD i = 0; i < Count; ++i) {
+    const Area area =
+        intersect(Area{pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2}, back_buffer_->bounds());
+    if (!area.empty()) fill(view, area, value);
+  }
+  return D3D_OK;
+}
+
+}  // namespace d3d9sw

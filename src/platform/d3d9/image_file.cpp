@@ -1,0 +1,129 @@
+// Image decoding through SDL2_image. The file is read here, whole, so that a
+// missing or unreadable file fails before the decoder sees anything, and so
+// that a JPEG can be checked for its end marker: the JPEG decoder pads a
+// truncated file with grey instead of failing.
+#include "platform/d3d9/image_file.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "d3dx9.h"
+
+namespace d3d9sw {
+namespace {
+
+constexpr long kMaxFileBytes = 256L << 20;
+constexpr int kMaxDimension = 8192;
+
+bool read_file(const char* path, std::vector<unsigned char>& bytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+  if (!file) return false;
+  if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+  const long size = std::ftell(file.get());
+  if (size <= 0 || size > kMaxFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  bytes.resize(static_cast<size_t>(size));
+  return std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+}
+
+// A complete JPEG has its end-of-image marker after its last start-of-scan
+// marker (0xFF is never followed by these codes inside coded data).
+bool jpeg_complete(const std::vector<unsigned char>& bytes) {
+  size_t last_scan = 0;
+  bool scan = false;
+  for (size_t i = 0; i + 1 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) {
+      last_scan = i;
+      scan = true;
+    }
+  }
+  if (!scan) return false;
+  for (size_t i = last_scan + 2; i + 1 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xD9) return true;
+  }
+  return false;
+}
+
+// The file's own pixel format, as near as the platform's list allows.
+D3DFORMAT file_pixel_format(const SDL_Surface* surface, D3DXIMAGE_FILEFORMAT kind, bool has_alpha) {
+  const SDL_PixelFormat* f = surface->format;
+  if (f->palette != nullptr || f->BitsPerPixel <= 8) return kind == D3DXIFF_JPG ? D3DFMT_L8 : D3DFMT_P8;
+  if (has_alpha) return D3DFMT_A8R8G8B8;
+  if (f->BitsPerPixel == 16) return f->Gmask == 0x07E0 ? D3DFMT_R5G6B5 : D3DFMT_X1R5G5B5;
+  if (f->BitsPerPixel == 24 && kind == D3DXIFF_BMP) return D3DFMT_R8G8B8;
+  return D3DFMT_X8R8G8B8;
+}
+
+}  // namespace
+
+HRESULT decode_image_file(const char* path, DecodedImage& image) {
+  if (path == nullptr) return D3DERR_INVALIDCALL;
+  std::vector<unsigned char> bytes;
+  if (!read_file(path, bytes)) return D3DXERR_INVALIDDATA;
+
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (rw == nullptr) return D3DXERR_INVALIDDATA;
+  SDL_Surface* decoded = nullptr;
+  D3DXIMAGE_FILEFORMAT kind = D3DXIFF_BMP;
+  if (IMG_isBMP(rw)) {
+    decoded = IMG_LoadBMP_RW(rw);
+  } else if (IMG_isPNG(rw)) {
+    kind = D3DXIFF_PNG;
+    decoded = IMG_LoadPNG_RW(rw);
+  } else if (IMG_isJPG(rw)) {
+    kind = D3DXIFF_JPG;
+    if (jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
+  }
+  SDL_RWclose(rw);
+  if (decoded == nullptr) return D3DXERR_INVALIDDATA;
+  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> source(decoded, &SDL_FreeSurface);
+  if (source->w <= 0 || source->h <= 0 || source->w > kMaxDimension || source->h > kMaxDimension) {
+    return D3DXERR_INVALIDDATA;
+  }
+
+  const bool has_alpha = source->format->Amask != 0 || SDL_HasColorKey(source.get());
+  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> argb(
+      SDL_ConvertSurfaceFormat(source.get(), SDL_PIXELFORMAT_ARGB8888, 0), &SDL_FreeSurface);
+  if (!argb) return D3DXERR_INVALIDDATA;
+
+  try {
+    image.pixels.resize(static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h));
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  image.width = argb->w;
+  image.height = argb->h;
+  image.file_format = kind;
+  image.has_alpha = has_alpha;
+  image.format = file_pixel_format(source.get(), kind, has_alpha);
+  const auto* row = static_cast<const unsigned char*>(argb->pixels);
+  for (int y = 0; y < image.height; ++y, row += argb->pitch) {
+    std::memcpy(&image.pixels[static_cast<size_t>(y) * image.width], row, sizeof(uint32_t) * image.width);
+  }
+  return D3D_OK;
+}
+
+D3DXIMAGE_INFO image_info(const DecodedImage& image) {
+  D3DXIMAGE_INFO info{};
+  info.Width = static_cast<UINT>(image.width);
+  info.Height = static_cast<UINT>(image.height);
+  info.Depth = 1;
+  info.MipLevels = 1;
+  info.Format = image.format;
+  info.ResourceType = D3DRTYPE_TEXTURE;
+  info.ImageFileFormat = image.file_format;
+  return info;
+}
+
+void apply_colour_key(DecodedImage& image, D3DCOLOR key) {
+  if (key == 0) return;
+  const uint32_t rgb = key & 0x00FFFFFFu;
+  for (uint32_t& p : image.pixels) {
+    if ((p & 0x00FFFFFFu) == rgb) p = 0;
+  }
+}
+
+}  // namespace d3d9sw

@@ -1,0 +1,120 @@
+// D3DX image loading: file description, a file into a surface, a file into
+// a new texture. Copies between different sizes are nearest-neighbour
+// whatever filter is asked for; a texture has one level whatever the level
+// count asked for.
+//
+// Fault points (backend::fault), for tests on the headless backend:
+//   "D3DXCreateTextureFromFileExA"  D3DERR_OUTOFVIDEOMEMORY
+#include "d3dx9.h"
+#include "platform/backend.h"
+#include "platform/d3d9/composition.h"
+#include "platform/d3d9/image_file.h"
+#include "platform/d3d9/pixel_resources.h"
+
+namespace {
+
+using d3d9sw::Area;
+
+// The area a RECT names inside `bounds`, or all of it when null; false when
+// it is empty or reaches outside.
+bool area_inside(const RECT* rect, const Area& bounds, Area& out) {
+  if (rect == nullptr) {
+    out = bounds;
+    return true;
+  }
+  if (rect->left < bounds.left || rect->top < bounds.top || rect->right > bounds.right ||
+      rect->bottom > bounds.bottom || rect->left >= rect->right || rect->top >= rect->bottom) {
+    return false;
+  }
+  out = Area{rect->left, rect->top, rect->right, rect->bottom};
+  return true;
+}
+
+// A requested texture side: one of the "take it from the file" values, or
+// a size of its own.
+UINT texture_side(UINT requested, int from_file) {
+  if (requested == 0 || requested == D3DX_DEFAULT || requested == D3DX_DEFAULT_NONPOW2 ||
+      requested == D3DX_FROM_FILE) {
+    return static_cast<UINT>(from_file);
+  }
+  return requested;
+}
+
+d3d9sw::PixelView view_of(d3d9sw::DecodedImage& image) {
+  return d3d9sw::PixelView{image.pixels.data(), image.width, image.height, image.width};
+}
+
+}  // namespace
+
+HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo) {
+  if (pSrcFile == nullptr || pSrcInfo == nullptr) return D3DERR_INVALIDCALL;
+  d3d9sw::DecodedImage image;
+  const HRESULT decoded = d3d9sw::decode_image_file(pSrcFile, image);
+  if (FAILED(decoded)) return decoded;
+  *pSrcInfo = d3d9sw::image_info(image);
+  return D3D_OK;
+}
+
+HRESULT WINAPI D3DXLoadSurfaceFromFileA(LPDIRECT3DSURFACE9 pDestSurface, CONST PALETTEENTRY* pDestPalette,
+                                        CONST RECT* pDestRect, LPCSTR pSrcFile, CONST RECT* pSrcRect,
+                                        DWORD Filter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo) {
+  (void)pDestPalette;  // no palette formats
+  (void)Filter;
+  if (pDestSurface == nullptr || pSrcFile == nullptr) return D3DERR_INVALIDCALL;
+  d3d9sw::Surface* surface = d3d9sw::as_surface(pDestSurface);
+  Area to;
+  if (!area_inside(pDestRect, surface->bounds(), to)) return D3DERR_INVALIDCALL;
+
+  d3d9sw::DecodedImage image;
+  const HRESULT decoded = d3d9sw::decode_image_file(pSrcFile, image);
+  if (FAILED(decoded)) return decoded;
+  Area from;
+  if (!area_inside(pSrcRect, Area{0, 0, image.width, image.height}, from)) return D3DERR_INVALIDCALL;
+  d3d9sw::apply_colour_key(image, ColorKey);
+
+  d3d9sw::stretch_copy(view_of(image), from, surface->view(), to,
+                       d3d9sw::copy_and_mask(D3DFMT_A8R8G8B8, surface->format()),
+                       d3d9sw::copy_or_mask(D3DFMT_A8R8G8B8, surface->format()));
+  if (pSrcInfo != nullptr) *pSrcInfo = d3d9sw::image_info(image);
+  return D3D_OK;
+}
+
+HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width,
+                                            UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
+                                            D3DPOOL Pool, DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
+                                            D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
+                                            LPDIRECT3DTEXTURE9* ppTexture) {
+  (void)MipLevels;
+  (void)Usage;
+  (void)Pool;
+  (void)Filter;
+  (void)MipFilter;
+  (void)pPalette;
+  if (pDevice == nullptr || pSrcFile == nullptr || ppTexture == nullptr) return D3DERR_INVALIDCALL;
+  *ppTexture = nullptr;
+  if (backend::fault("D3DXCreateTextureFromFileExA")) return D3DERR_OUTOFVIDEOMEMORY;
+
+  d3d9sw::DecodedImage image;
+  const HRESULT decoded = d3d9sw::decode_image_file(pSrcFile, image);
+  if (FAILED(decoded)) return decoded;
+  d3d9sw::apply_colour_key(image, ColorKey);
+
+  // An opaque texture (asked for as X8R8G8B8, or a file without alpha and
+  // no key) draws with alpha 255 everywhere.
+  const bool opaque =
+      Format == D3DFMT_X8R8G8B8 ||
+      ((Format == D3DFMT_UNKNOWN || Format == D3DFMT_FROM_FILE) && !image.has_alpha && ColorKey == 0);
+  const UINT width = texture_side(Width, image.width);
+  const UINT height = texture_side(Height, image.height);
+  if (width > d3d9sw::kMaxDimension || height > d3d9sw::kMaxDimension) return D3DERR_INVALIDCALL;
+  d3d9sw::Texture* texture =
+      d3d9sw::create_texture(static_cast<int>(width), static_cast<int>(height), D3DFMT_A8R8G8B8);
+  if (texture == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+  const uint32_t or_mask = opaque ? 0xFF000000u : 0u;
+  d3d9sw::stretch_copy(view_of(image), Area{0, 0, image.width, image.height}, texture->view(),
+                       texture->bounds(), 0xFFFFFFFFu, or_mask);
+
+  if (pSrcInfo != nullptr) *pSrcInfo = d3d9sw::image_info(image);
+  *ppTexture = texture;
+  return D3D_OK;
+}

@@ -1,0 +1,81 @@
+// Surfaces and textures of the software device: a 32-bit pixel array each,
+// in D3DFMT_X8R8G8B8 (top byte kept 0) or D3DFMT_A8R8G8B8.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "d3d9.h"
+#include "platform/d3d9/com_object.h"
+#include "platform/d3d9/composition.h"
+
+namespace d3d9sw {
+
+// Largest width or height of a surface or texture.
+inline constexpr int kMaxDimension = 8192;
+
+inline constexpr GUID kIidIDirect3DSurface9{
+    0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 0x6A, 0xF8, 0xB8, 0x9B}};
+inline constexpr GUID kIidIDirect3DTexture9{
+    0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
+
+template <class Interface>
+class PixelResource final : public ComObject<Interface> {
+ public:
+  // A zero-filled resource with one reference; null when the size is out of
+  // range, the format is neither X8R8G8B8 nor A8R8G8B8, or memory is short.
+  static PixelResource* create(int width, int height, D3DFORMAT format, const IID& iid) {
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return nullptr;
+    if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return nullptr;
+    try {
+      return new PixelResource(width, height, format, iid);
+    } catch (...) {
+      return nullptr;
+    }
+  }
+
+  PixelView view() { return PixelView{pixels_.data(), width_, height_, width_}; }
+  Area bounds() const { return Area{0, 0, width_, height_}; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  D3DFORMAT format() const { return format_; }
+  bool has_alpha() const { return format_ == D3DFMT_A8R8G8B8; }
+
+ private:
+  PixelResource(int width, int height, D3DFORMAT format, const IID& iid)
+      : ComObject<Interface>(iid),
+        width_(width),
+        height_(height),
+        format_(format),
+        pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {}
+
+  int width_;
+  int height_;
+  D3DFORMAT format_;
+  std::vector<uint32_t> pixels_;
+};
+
+using Surface = PixelResource<IDirect3DSurface9>;
+using Texture = PixelResource<IDirect3DTexture9>;
+
+// Every surface and texture handed out is one of these.
+inline Surface* as_surface(IDirect3DSurface9* surface) { return static_cast<Surface*>(surface); }
+inline Texture* as_texture(IDirect3DTexture9* texture) { return static_cast<Texture*>(texture); }
+
+inline Surface* create_surface(int width, int height, D3DFORMAT format) {
+  return Surface::create(width, height, format, kIidIDirect3DSurface9);
+}
+inline Texture* create_texture(int width, int height, D3DFORMAT format) {
+  return Texture::create(width, height, format, kIidIDirect3DTexture9);
+}
+
+// The conversion masks of a copy between two formats (see stretch_copy).
+// Copies within one format are plain, as an X8R8G8B8 top byte is always 0.
+inline uint32_t copy_and_mask(D3DFORMAT from, D3DFORMAT to) {
+  return (from == D3DFMT_A8R8G8B8 && to == D3DFMT_X8R8G8B8) ? 0x00FFFFFFu : 0xFFFFFFFFu;
+}
+inline uint32_t copy_or_mask(D3DFORMAT from, D3DFORMAT to) {
+  return (from == D3DFMT_X8R8G8B8 && to == D3DFMT_A8R8G8B8) ? 0xFF000000u : 0u;
+}
+
+}  // namespace d3d9sw

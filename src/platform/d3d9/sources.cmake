@@ -1,0 +1,8 @@
+# Direct3D 9 and D3DX 9: a software device over 32-bit pixel arrays.
+target_sources(quarrelo_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/composition.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/device.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/direct3d.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_loading.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sprite.cpp)

@@ -1,0 +1,88 @@
+// ID3DXSprite on the software device: each Draw goes straight onto the
+// device's back buffer, unscaled, in call order (so later draws cover
+// earlier ones, as with the platform's unsorted batches).
+//
+// Fault points (backend::fault), for tests on the headless backend:
+//   "D3DXCreateSprite"  E_OUTOFMEMORY
+#include <cmath>
+
+#include "d3dx9.h"
+#include "platform/backend.h"
+#include "platform/d3d9/com_object.h"
+#include "platform/d3d9/composition.h"
+#include "platform/d3d9/device.h"
+#include "platform/d3d9/pixel_resources.h"
+
+namespace d3d9sw {
+namespace {
+
+constexpr GUID kIidID3DXSprite{0xBA0B762D, 0x7D28, 0x43EC, {0xB9, 0xDC, 0x2F, 0x84, 0x44, 0x3B, 0x06, 0x14}};
+
+// A screen coordinate rounded to the nearest pixel; false when it lies so
+// far out (or is not a number) that nothing could be drawn.
+bool to_pixel(float value, int& out) {
+  constexpr float kFar = 1 << 24;
+  if (!(value > -kFar && value < kFar)) return false;
+  out = static_cast<int>(std::floor(value + 0.5f));
+  return true;
+}
+
+class Sprite final : public ComObject<ID3DXSprite> {
+ public:
+  explicit Sprite(Device* device) : ComObject<ID3DXSprite>(kIidID3DXSprite), device_(device) {
+    device_->AddRef();
+  }
+  ~Sprite() override { device_->Release(); }
+
+  HRESULT STDMETHODCALLTYPE Begin(DWORD Flags) override {
+    if (drawing_) return D3DERR_INVALIDCALL;
+    drawing_ = true;
+    blend_ = (Flags & D3DXSPRITE_ALPHABLEND) != 0;
+    return D3D_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Draw(LPDIRECT3DTEXTURE9 pTexture, CONST RECT* pSrcRect,
+                                 CONST D3DXVECTOR3* pCenter, CONST D3DXVECTOR3* pPosition,
+                                 D3DCOLOR Color) override {
+    if (!drawing_ || pTexture == nullptr) return D3DERR_INVALIDCALL;
+    Texture* texture = as_texture(pTexture);
+    Area source = texture->bounds();
+    if (pSrcRect != nullptr) {
+      source = intersect(Area{pSrcRect->left, pSrcRect->top, pSrcRect->right, pSrcRect->bottom}, source);
+      if (source.empty()) return D3D_OK;
+    }
+    const float x = (pPosition ? pPosition->x : 0.0f) - (pCenter ? pCenter->x : 0.0f);
+    const float y = (pPosition ? pPosition->y : 0.0f) - (pCenter ? pCenter->y : 0.0f);
+    int px = 0;
+    int py = 0;
+    if (!to_pixel(x, px) || !to_pixel(y, py)) return D3D_OK;
+    draw_sprite(texture->view(), source, device_->render_target().view(), px, py, SpriteMode{blend_, Color});
+    return D3D_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE End() override {
+    if (!drawing_) return D3DERR_INVALIDCALL;
+    drawing_ = false;
+    return D3D_OK;
+  }
+
+ private:
+  Device* device_;
+  bool drawing_ = false;
+  bool blend_ = false;
+};
+
+}  // namespace
+}  // namespace d3d9sw
+
+HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 pDevice, LPD3DXSPRITE* ppSprite) {
+  if (pDevice == nullptr || ppSprite == nullptr) return D3DERR_INVALIDCALL;
+  *ppSprite = nullptr;
+  if (backend::fault("D3DXCreateSprite")) return E_OUTOFMEMORY;
+  try {
+    *ppSprite = new d3d9sw::Sprite(static_cast<d3d9sw::Device*>(pDevice));
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  return D3D_OK;
+}
