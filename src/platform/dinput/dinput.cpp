@@ -1,0 +1,259 @@
+// DirectInput 8 stand-in: the system keyboard and mouse over the input state
+// that the win32 family keeps from the backend's events.
+//
+// Cooperative levels: a foreground device acquires only while the window has
+// the focus, and is lost when the focus goes: the next GetDeviceState fails
+// with DIERR_INPUTLOST, later ones with DIERR_NOTACQUIRED, until Acquire
+// succeeds again. A failed GetDeviceState fills the record with zeros (no
+// keys down, no movement). An exclusive foreground mouse captures and hides
+// the pointer while acquired. Background devices are never lost, but they
+// see input only while the window has the focus (the window system gives
+// none otherwise).
+#include <cstdio>
+#include <cstring>
+
+#include "dinput.h"
+#include "platform/backend.h"
+#include "platform/win32/input_state.h"
+#include "platform/win32/windows_internal.h"
+
+const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID IID_IDirectInput8W = {0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID IID_IDirectInputDevice8A = {
+    0x54D41080, 0xDC15, 0x4833, {0xA4, 0x1B, 0x74, 0x8F, 0x73, 0xA3, 0x81, 0x79}};
+const GUID IID_IDirectInputDevice8W = {
+    0x54D41081, 0xDC15, 0x4833, {0xA4, 0x1B, 0x74, 0x8F, 0x73, 0xA3, 0x81, 0x79}};
+const GUID GUID_SysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+namespace {
+
+// Object types as the platform's data formats give them.
+constexpr DWORD kAxis = 0x00000003;      // DIDFT_AXIS
+constexpr DWORD kButton = 0x0000000C;    // DIDFT_BUTTON
+constexpr DWORD kAnyInstance = 0x00FFFF00;
+constexpr DWORD kOptional = 0x80000000;  // DIDFT_OPTIONAL
+
+DIOBJECTDATAFORMAT g_keyboard_objects[256];
+DIOBJECTDATAFORMAT g_mouse_objects[7] = {
+    {nullptr, 0, kAxis | kAnyInstance, 0},                    // X
+    {nullptr, 4, kAxis | kAnyInstance, 0},                    // Y
+    {nullptr, 8, kAxis | kAnyInstance | kOptional, 0},        // wheel
+    {nullptr, 12, kButton | kAnyInstance, 0},                 // button 0
+    {nullptr, 13, kButton | kAnyInstance, 0},                 // button 1
+    {nullptr, 14, kButton | kAnyInstance | kOptional, 0},     // button 2
+    {nullptr, 15, kButton | kAnyInstance | kOptional, 0},     // button 3
+};
+
+const bool g_keyboard_objects_filled = [] {
+  for (DWORD i = 0; i < 256; ++i) g_keyboard_objects[i] = {nullptr, i, kButton | kOptional | (i << 8), 0};
+  return true;
+}();
+
+enum class Kind { Keyboard, Mouse };
+
+const char* point(const char* call, Kind kind) {
+  // Fault point names: "<call>.keyboard" or "<call>.mouse".
+  static thread_local char name[96];
+  std::snprintf(name, sizeof name, "%s.%s", call, kind == Kind::Mouse ? "mouse" : "keyboard");
+  return name;
+}
+
+class Device final : public IDirectInputDevice8A {
+ public:
+  explicit Device(Kind kind) : kind_(kind) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (riid == IID_IDirectInputDevice8A) {
+      AddRef();
+      *out = static_cast<IDirectInputDevice8A*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) {
+      Unacquire();
+      delete this;
+    }
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT lpdf) override {
+    if (backend::fault(point("IDirectInputDevice8A::SetDataFormat", kind_))) return DIERR_GENERIC;
+    if (!lpdf) return DIERR_INVALIDPARAM;
+    if (acquired_) return DIERR_ACQUIRED;
+    const DIDATAFORMAT& wanted = kind_ == Kind::Keyboard ? c_dfDIKeyboard : c_dfDIMouse;
+    if (lpdf != &wanted && (lpdf->dwDataSize != wanted.dwDataSize || lpdf->dwNumObjs != wanted.dwNumObjs))
+      return DIERR_INVALIDPARAM;  // only the standard formats are offered
+    format_ = &wanted;
+    return DI_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD dwFlags) override {
+    if (backend::fault(point("IDirectInputDevice8A::SetCooperativeLevel", kind_))) return DIERR_GENERIC;
+    const DWORD share = dwFlags & (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE);
+    const DWORD place = dwFlags & (DISCL_FOREGROUND | DISCL_BACKGROUND);
+    if (share == 0 || share == (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE) || place == 0 ||
+        place == (DISCL_FOREGROUND | DISCL_BACKGROUND) ||
+        (dwFlags & ~(DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND | DISCL_NOWINKEY)))
+      return DIERR_INVALIDPARAM;
+    if (kind_ == Kind::Keyboard && share == DISCL_EXCLUSIVE && place == DISCL_BACKGROUND) return DIERR_UNSUPPORTED;
+    if ((share == DISCL_EXCLUSIVE || place == DISCL_FOREGROUND) && !win32_internal::is_window(hwnd)) return E_HANDLE;
+    level_ = dwFlags;
+    window_ = hwnd;
+    return DI_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Acquire() override {
+    if (backend::fault(point("IDirectInputDevice8A::Acquire", kind_))) return DIERR_OTHERAPPHASPRIO;
+    if (!format_) return DIERR_INVALIDPARAM;
+    input_state::pump();
+    check_lost();
+    if (acquired_) return DI_NOEFFECT;
+    if (foreground() && (!input_state::focused() || !win32_internal::is_window(window_)))
+      return DIERR_OTHERAPPHASPRIO;
+    acquired_ = true;
+    lost_pending_ = false;
+    epoch_ = input_state::focus_losses();
+    if (kind_ == Kind::Mouse) {
+      input_state::discard_mouse_motion();
+      if (exclusive() && foreground()) {
+        input_state::capture_mouse(true);
+        captured_ = true;
+      }
+    }
+    return DI_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Unacquire() override {
+    if (!acquired_) return DI_NOEFFECT;
+    acquired_ = false;
+    lost_pending_ = false;
+    release_capture();
+    return DI_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD cbData, LPVOID lpvData) override {
+    if (!lpvData) return DIERR_INVALIDPARAM;
+    const DWORD size = kind_ == Kind::Keyboard ? 256 : sizeof(DIMOUSESTATE);
+    if (cbData != size) return DIERR_INVALIDPARAM;
+    input_state::pump();
+    check_lost();
+    if (!acquired_) {
+      std::memset(lpvData, 0, size);
+      if (lost_pending_) {
+        lost_pending_ = false;
+        return DIERR_INPUTLOST;
+      }
+      return DIERR_NOTACQUIRED;
+    }
+    if (kind_ == Kind::Keyboard) {
+      std::memcpy(lpvData, input_state::keys(), 256);
+    } else {
+      DIMOUSESTATE state{};
+      input_state::take_mouse_motion(state.lX, state.lY, state.lZ);
+      std::memcpy(state.rgbButtons, input_state::mouse_buttons(), 4);
+      std::memcpy(lpvData, &state, sizeof state);
+    }
+    return DI_OK;
+  }
+
+ private:
+  ~Device() = default;
+
+  bool foreground() const { return (level_ & DISCL_FOREGROUND) != 0; }
+  bool exclusive() const { return (level_ & DISCL_EXCLUSIVE) != 0; }
+
+  // A foreground device acquired before the latest focus loss is lost.
+  void check_lost() {
+    if (acquired_ && foreground() && input_state::focus_losses() != epoch_) {
+      acquired_ = false;
+      lost_pending_ = true;
+      release_capture();
+    }
+  }
+
+  void release_capture() {
+    if (!captured_) return;
+    captured_ = false;
+    input_state::capture_mouse(false);
+  }
+
+  Kind kind_;
+  ULONG refs_ = 1;
+  const DIDATAFORMAT* format_ = nullptr;
+  DWORD level_ = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+  HWND window_ = nullptr;
+  bool acquired_ = false;
+  bool lost_pending_ = false;
+  bool captured_ = false;
+  uint64_t epoch_ = 0;
+};
+
+class DirectInput final : public IDirectInput8A {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (riid == IID_IDirectInput8A) {
+      AddRef();
+      *out = static_cast<IDirectInput8A*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID rguid, LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
+                                         LPUNKNOWN pUnkOuter) override {
+    if (!lplpDirectInputDevice) return DIERR_INVALIDPARAM;
+    *lplpDirectInputDevice = nullptr;
+    if (pUnkOuter) return DIERR_NOAGGREGATION;
+    Kind kind;
+    if (rguid == GUID_SysMouse) {
+      kind = Kind::Mouse;
+    } else if (rguid == GUID_SysKeyboard) {
+      kind = Kind::Keyboard;
+    } else {
+      return DIERR_DEVICENOTREG;
+    }
+    if (backend::fault(point("IDirectInput8A::CreateDevice", kind))) return DIERR_DEVICENOTREG;
+    *lplpDirectInputDevice = new Device(kind);
+    return DI_OK;
+  }
+
+ private:
+  ~DirectInput() = default;
+  ULONG refs_ = 1;
+};
+
+}  // namespace
+
+const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 256,
+                                     g_keyboard_objects};
+const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
+                                  sizeof(DIMOUSESTATE), 7, g_mouse_objects};
+
+HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
+                                  LPUNKNOWN punkOuter) {
+  if (!ppvOut) return DIERR_INVALIDPARAM;
+  *ppvOut = nullptr;
+  if (backend::fault("DirectInput8Create")) return DIERR_GENERIC;
+  if (punkOuter) return DIERR_NOAGGREGATION;
+  if (!hinst) return DIERR_INVALIDPARAM;
+  if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;
+  if (dwVersion > 0x0800) return DIERR_BETADIRECTINPUTVERSION;
+  if (riidltf != IID_IDirectInput8A) return DIERR_NOINTERFACE;
+  *ppvOut = static_cast<IDirectInput8A*>(new DirectInput());
+  return DI_OK;
+}
