@@ -48,3 +48,10 @@ windows-check:
 	@if command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1; then \
 	  cmake --preset windows && cmake --build --preset windows; \
 	else echo "x86_64-w64-mingw32-g++ is not installed: Windows build check skipped"; fi
+
+# Redraws the pictures and resynthesises the sounds into assets/.
+.PHONY: assets
+assets: setup
+	cmake --preset default
+	cmake --build --preset default --target make_assets
+	build/default/tools/make_assets/make_assets assets
