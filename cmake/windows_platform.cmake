@@ -17,10 +17,15 @@ target_link_libraries(quarrelo_platform INTERFACE d3d9 d3dx9_29 dinput8 dsound d
 target_compile_definitions(quarrelo_platform INTERFACE NOMINMAX)
 
 # On Linux the entry target supplies a main that calls WinMain, and the game
-# links the SDL backend. On Windows the C runtime's start-up calls WinMain
-# itself in a GUI-subsystem program, and there is no backend.
+# links the SDL backend. On Windows the C runtime's start-up of a GUI-subsystem
+# program (-mwindows) calls the program's WinMain itself; WinMain lives in a
+# static library, so the linker is told to take it before the start-up code
+# asks for it. The executable also gets its version resource here. There is
+# no backend.
+enable_language(RC)
 add_library(quarrelo_winmain INTERFACE)
-target_link_options(quarrelo_winmain INTERFACE -mwindows)
+target_sources(quarrelo_winmain INTERFACE ${CMAKE_CURRENT_LIST_DIR}/quarrelo.rc)
+target_link_options(quarrelo_winmain INTERFACE -mwindows -Wl,-u,WinMain)
 add_library(quarrelo_platform_sdl INTERFACE)
 
 # The C and C++ runtimes are linked in, so Quarrelo.exe needs no MinGW DLLs
