@@ -162,7 +162,25 @@ void window_show() {
 }
 
 void window_set_fullscreen(bool fullscreen) {
-  if (g_window) SDL_SetWindowFullscreen(g_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  if (!g_window) return;
+  if (fullscreen) {
+    // Cover the display with a borderless window first, so the picture is
+    // right also where no window manager honours the full-screen request
+    // (a bare X server), then ask for the desktop full-screen state.
+    SDL_Rect bounds;
+    const int display = SDL_GetWindowDisplayIndex(g_window);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
+      SDL_SetWindowBordered(g_window, SDL_FALSE);
+      SDL_SetWindowPosition(g_window, bounds.x, bounds.y);
+      SDL_SetWindowSize(g_window, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(g_window, 0);
+    SDL_SetWindowBordered(g_window, SDL_TRUE);
+    SDL_SetWindowSize(g_window, g_width, g_height);
+    SDL_SetWindowPosition(g_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
 }
 
 void window_destroy() {
