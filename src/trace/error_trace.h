@@ -13,10 +13,12 @@
 // "<message> " when strMsg is null, empty or 1024 characters or longer).
 // With bPopMsgBox set, also shows a Yes/No box owned by the foreground
 // window and breaks into the debugger on Yes. Returns hr unchanged.
-HRESULT WINAPI TraceErrorA(const CHAR* strFile, DWORD dwLine, HRESULT hr, const CHAR* strMsg, BOOL bPopMsgBox);
+HRESULT WINAPI TraceErrorA(const CHAR* strFile, DWORD dwLine, HRESULT hr, const CHAR* strMsg,
+                           BOOL bPopMsgBox);
 // The same with a wide message, written through the wide debugger output and
 // message box; the source file name stays narrow and is widened.
-HRESULT WINAPI TraceErrorW(const CHAR* strFile, DWORD dwLine, HRESULT hr, const WCHAR* strMsg, BOOL bPopMsgBox);
+HRESULT WINAPI TraceErrorW(const CHAR* strFile, DWORD dwLine, HRESULT hr, const WCHAR* strMsg,
+                           BOOL bPopMsgBox);
 
 // The symbolic name of a result code, such as "E_FAIL", or "Unknown" when the
 // code is not listed. Several families sharing one value are joined with " & ".
