@@ -55,3 +55,9 @@ assets: setup
 	cmake --preset default
 	cmake --build --preset default --target make_assets
 	build/default/tools/make_assets/make_assets assets
+
+# Rewrites the error trace's result-code tables in src/trace/ from the
+# MinGW-w64 result-code headers and tools/gen_result_codes/data/.
+.PHONY: gen-result-codes
+gen-result-codes: setup
+	python3 tools/gen_result_codes/gen_result_codes.py --out src/trace

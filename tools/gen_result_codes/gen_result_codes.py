@@ -22,6 +22,8 @@ import os
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # keep the source tree clean
+
 from collect import WIN32_RESULT, collect, settle
 from families import SYSTEM
 

@@ -44,7 +44,8 @@ class Definition:
 
 
 def _strip_comments(text):
-    text = re.sub(r"/\*.*?\*/", lambda m: " " * 0 + "\n" * m.group(0).count("\n"), text, flags=re.S)
+    # A block comment keeps its line breaks so that line numbers stay right.
+    text = re.sub(r"/\*.*?\*/", lambda m: " " + "\n" * m.group(0).count("\n"), text, flags=re.S)
     return re.sub(r"//[^\n]*", "", text)
 
 
