@@ -13,6 +13,7 @@
 #include "palette.h"
 #include "pictures.h"
 #include "text.h"
+#include "waves.h"
 
 using namespace assets;
 
@@ -47,5 +48,8 @@ int main(int argc, char** argv) {
   ok &= SaveBmp(Banner(true, true), dir + "LeftPlayerWins.bmp");
   ok &= SaveBmp(Banner(false, true), dir + "RightPlayerWins.bmp");
   CloseFonts();
+  ok &= SaveWave(PaperSlap(), dir + "hit1.wav");
+  ok &= SaveWave(Thump(), dir + "hit2.wav");
+  ok &= SaveWave(Pop(), dir + "hit3.wav");
   return ok ? 0 : 1;
 }
