@@ -1,0 +1,129 @@
+// A windowed software device on the headless backend, with its back buffer
+// and a sprite handler, plus helpers that make textures from pictures and
+// read back what Present showed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include <string>
+#include <vector>
+
+#include "image_files.h"
+#include "platform/headless/headless.h"
+
+class DeviceTest : public ::testing::Test {
+ protected:
+  static constexpr int kWidth = 16;
+  static constexpr int kHeight = 12;
+
+  void SetUp() override {
+    headless::reset();
+    Open(kWidth, kHeight);
+  }
+
+  // A fresh Direct3D object, device, back buffer and sprite handler.
+  void Open(int width, int height) {
+    Close();
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = UINT(width);
+    pp.BackBufferHeight = UINT(height);
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_COPY;
+    pp.hDeviceWindow = window();
+    pp.Windowed = TRUE;
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
+                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
+              D3D_OK);
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer), D3D_OK);
+    ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
+  }
+
+  void TearDown() override { Close(); }
+
+  void Close() {
+    for (IUnknown* object : owned_) object->Release();
+    owned_.clear();
+    if (sprite) sprite->Release();
+    if (back_buffer) back_buffer->Release();
+    if (device) device->Release();
+    if (d3d) d3d->Release();
+    sprite = nullptr;
+    back_buffer = nullptr;
+    device = nullptr;
+    d3d = nullptr;
+  }
+
+  static HWND window() { return reinterpret_cast<HWND>(0x1000); }
+
+  // Presents and gives the picture shown (0x00RRGGBB).
+  Picture Shown() {
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    const headless::Image& image = headless::last_frame();
+    return Picture{image.width, image.height, image.pixels};
+  }
+
+  void ClearTo(D3DCOLOR colour) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0), D3D_OK);
+  }
+
+  // A texture holding exactly `picture` (through a PNG file), released at
+  // the end of the test.
+  IDirect3DTexture9* TextureOf(const Picture& picture, D3DCOLOR key = 0) {
+    const std::string file = folder.path("texture" + std::to_string(owned_.size()) + ".png");
+    write_png(file, picture);
+    return LoadTexture(file, key);
+  }
+
+  IDirect3DTexture9* LoadTexture(const std::string& file, D3DCOLOR key, D3DXIMAGE_INFO* info = nullptr) {
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DXCreateTextureFromFileExA(device, file.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+                                           D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, key,
+                                           info, nullptr, &texture),
+              D3D_OK);
+    if (texture) owned_.push_back(texture);
+    return texture;
+  }
+
+  // One Begin/Draw/End with alpha blending, at the whole-pixel position.
+  void Draw(IDirect3DTexture9* texture, int x, int y, const RECT* source = nullptr,
+            D3DCOLOR colour = 0xFFFFFFFF, DWORD flags = D3DXSPRITE_ALPHABLEND) {
+    const D3DXVECTOR3 position(static_cast<float>(x), static_cast<float>(y), 0.0f);
+    ASSERT_EQ(sprite->Begin(flags), D3D_OK);
+    EXPECT_EQ(sprite->Draw(texture, source, nullptr, &position, colour), D3D_OK);
+    ASSERT_EQ(sprite->End(), D3D_OK);
+  }
+
+  // A picture whose every pixel differs: opaque, colour from its position.
+  static Picture Numbered(int width, int height, uint32_t salt = 0) {
+    Picture p{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x)
+        p.pixels.push_back(0xFF000000u | salt | (uint32_t(x) << 8) | uint32_t(y));
+    }
+    return p;
+  }
+  // The picture as the back buffer shows it: alpha dropped.
+  static std::vector<uint32_t> Rgb(const Picture& picture) {
+    std::vector<uint32_t> out;
+    for (uint32_t p : picture.pixels) out.push_back(p & 0x00FFFFFF);
+    return out;
+  }
+  static Picture Filled(int width, int height, uint32_t argb) {
+    return Picture{width, height, std::vector<uint32_t>(size_t(width) * height, argb)};
+  }
+
+  TempFolder folder;
+  IDirect3D9* d3d = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  IDirect3DSurface9* back_buffer = nullptr;
+  ID3DXSprite* sprite = nullptr;
+
+ private:
+  std::vector<IUnknown*> owned_;
+};

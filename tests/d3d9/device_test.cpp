@@ -1,0 +1,271 @@
+// The Direct3D object and device: creation as the game asks for it, faults,
+// scene state, clears, rectangle copies, presentation and reference counts.
+#include "device_fixture.h"
+#include "platform/backend.h"
+
+namespace {
+
+D3DPRESENT_PARAMETERS GameParameters(HWND window) {
+  D3DPRESENT_PARAMETERS pp{};
+  pp.BackBufferWidth = 800;
+  pp.BackBufferHeight = 600;
+  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+  pp.BackBufferCount = 1;
+  pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+  pp.SwapEffect = D3DSWAPEFFECT_COPY;
+  pp.hDeviceWindow = window;
+  pp.Windowed = FALSE;
+  pp.EnableAutoDepthStencil = TRUE;
+  pp.AutoDepthStencilFormat = D3DFMT_D16;
+  pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  return pp;
+}
+
+// A surface holding `picture`, loaded the way the game loads backgrounds.
+IDirect3DSurface9* SurfaceOf(IDirect3DDevice9* device, const std::string& file, const Picture& picture,
+                             D3DFORMAT format = D3DFMT_X8R8G8B8, D3DCOLOR key = 0) {
+  write_png(file, picture);
+  IDirect3DSurface9* surface = nullptr;
+  EXPECT_EQ(device->CreateOffscreenPlainSurface(UINT(picture.width), UINT(picture.height), format,
+                                                D3DPOOL_DEFAULT, &surface, nullptr),
+            D3D_OK);
+  EXPECT_EQ(
+      D3DXLoadSurfaceFromFileA(surface, nullptr, nullptr, file.c_str(), nullptr, D3DX_DEFAULT, key, nullptr),
+      D3D_OK);
+  return surface;
+}
+
+}  // namespace
+
+TEST(Direct3D, FullScreenDeviceAsTheGameAsksFillsTheDisplayUntilReleased) {
+  headless::reset();
+  ASSERT_TRUE(backend::window_create(800, 600, "Quarrelo"));
+  EXPECT_EQ(Direct3DCreate9(31), nullptr);
+  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(d3d, nullptr);
+  D3DPRESENT_PARAMETERS pp = GameParameters(reinterpret_cast<HWND>(0x1000));
+  IDirect3DDevice9* device = nullptr;
+  ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow,
+                              D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
+            D3D_OK);
+  EXPECT_TRUE(headless::window_fullscreen());
+  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0), D3D_OK);
+  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0), D3DERR_INVALIDCALL);  // D16 has none
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_EQ(headless::last_frame().width, 800);
+  EXPECT_EQ(headless::last_frame().height, 600);
+  EXPECT_EQ(headless::last_frame().pixels[799 + 599 * 800], 0x000000FFu);
+
+  EXPECT_EQ(d3d->Release(), 1u);  // the device holds the object
+  EXPECT_EQ(device->Release(), 0u);
+  EXPECT_FALSE(headless::window_fullscreen());
+}
+
+TEST(Direct3D, InjectedFaultsAndBadParametersFailCleanly) {
+  headless::reset();
+  headless::fail("Direct3DCreate9");
+  EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
+  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(d3d, nullptr);
+  const HWND window = reinterpret_cast<HWND>(0x1000);
+
+  headless::fail("IDirect3D9::CreateDevice");
+  IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(0x1);
+  D3DPRESENT_PARAMETERS pp = GameParameters(window);
+  EXPECT_TRUE(FAILED(
+      d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)));
+  EXPECT_EQ(device, nullptr);
+
+  const auto refused = [&](void (*change)(D3DPRESENT_PARAMETERS&), HWND focus, DWORD flags) {
+    D3DPRESENT_PARAMETERS bad = GameParameters(window);
+    change(bad);
+    IDirect3DDevice9* out = nullptr;
+    return FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, focus, flags, &bad, &out)) && out == nullptr;
+  };
+  const auto same = [](D3DPRESENT_PARAMETERS&) {};
+  EXPECT_TRUE(refused([](D3DPRESENT_PARAMETERS& p) { p.BackBufferWidth = 0; }, window, 0x20));
+  EXPECT_TRUE(refused([](D3DPRESENT_PARAMETERS& p) { p.BackBufferCount = 2; }, window, 0x20));
+  EXPECT_TRUE(refused([](D3DPRESENT_PARAMETERS& p) { p.BackBufferFormat = D3DFMT_UNKNOWN; }, window, 0x20));
+  EXPECT_TRUE(refused([](D3DPRESENT_PARAMETERS& p) { p.MultiSampleType = D3DMULTISAMPLE_NONMASKABLE; },
+                      window, 0x20));
+  EXPECT_TRUE(refused([](D3DPRESENT_PARAMETERS& p) { p.hDeviceWindow = nullptr; }, nullptr, 0x20));
+  EXPECT_TRUE(refused(same, window, 0));  // no vertex processing named
+  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x20, nullptr, &device), D3DERR_INVALIDCALL);
+
+  // With a device: the sprite, surface and texture faults.
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x20, &pp, &device), D3D_OK);
+  headless::fail("D3DXCreateSprite");
+  ID3DXSprite* sprite = reinterpret_cast<ID3DXSprite*>(0x1);
+  EXPECT_TRUE(FAILED(D3DXCreateSprite(device, &sprite)));
+  EXPECT_EQ(sprite, nullptr);
+  headless::fail("IDirect3DDevice9::CreateOffscreenPlainSurface");
+  IDirect3DSurface9* surface = reinterpret_cast<IDirect3DSurface9*>(0x1);
+  EXPECT_TRUE(
+      FAILED(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface, nullptr)));
+  EXPECT_EQ(surface, nullptr);
+  EXPECT_TRUE(
+      FAILED(device->CreateOffscreenPlainSurface(0, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface, nullptr)));
+  EXPECT_TRUE(
+      FAILED(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &surface, nullptr)));
+
+  TempFolder folder;
+  write_png(folder.path("a.png"), Picture{1, 1, {0xFFFFFFFF}});
+  headless::fail("D3DXCreateTextureFromFileExA");
+  IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(0x1);
+  EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileExA(
+      device, folder.path("a.png").c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
+      D3DX_DEFAULT, D3DX_DEFAULT, 0xFFFF00FF, nullptr, nullptr, &texture)));
+  EXPECT_EQ(texture, nullptr);
+  EXPECT_EQ(device->Release(), 0u);
+  EXPECT_EQ(d3d->Release(), 0u);
+}
+
+TEST_F(DeviceTest, SceneBracketsRefuseNestingAndStrayEnds) {
+  EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->BeginScene(), D3D_OK);
+  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->EndScene(), D3D_OK);
+  EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
+
+  // An injected BeginScene failure leaves the device outside a scene.
+  headless::fail("IDirect3DDevice9::BeginScene");
+  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->BeginScene(), D3D_OK);
+  EXPECT_EQ(device->EndScene(), D3D_OK);
+}
+
+TEST_F(DeviceTest, FrameWhoseBeginSceneFailsShowsThePreviousPicture) {
+  IDirect3DSurface9* background = SurfaceOf(device, folder.path("bg.png"), Numbered(kWidth, kHeight));
+  IDirect3DTexture9* box = TextureOf(Filled(3, 3, 0xFFFF0000));
+  int x = 0;
+  // The game's drawing pass: skipped when BeginScene fails, presented always.
+  const auto frame = [&] {
+    if (device->BeginScene() == D3D_OK) {
+      device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+      device->StretchRect(background, nullptr, back_buffer, nullptr, D3DTEXF_NONE);
+      Draw(box, x++, 1);
+      device->EndScene();
+    }
+    return Shown();
+  };
+  frame();
+  const Picture second = frame();
+  headless::fail("IDirect3DDevice9::BeginScene");
+  EXPECT_EQ(frame().pixels, second.pixels);
+  const Picture fourth = frame();
+  EXPECT_NE(fourth.pixels, second.pixels);
+  EXPECT_EQ(fourth.at(2, 1), 0x00FF0000u);
+  EXPECT_EQ(fourth.at(1, 1), Numbered(kWidth, kHeight).at(1, 1) & 0xFFFFFF);
+  EXPECT_EQ(headless::frame_count(), 4u);
+  background->Release();
+}
+
+TEST_F(DeviceTest, ClearFillsTheWholeBufferOrItsRectanglesClipped) {
+  ClearTo(0x12345678);
+  EXPECT_EQ(Shown().pixels, Filled(kWidth, kHeight, 0x00345678).pixels);
+
+  const D3DRECT rects[] = {
+      {1, 1, 3, 2}, {kWidth - 1, kHeight - 1, kWidth + 5, kHeight + 5}, {-4, -4, -1, -1}};
+  ASSERT_EQ(device->Clear(3, rects, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
+  Picture expected = Filled(kWidth, kHeight, 0x00345678);
+  expected.pixels[1 * kWidth + 1] = expected.pixels[1 * kWidth + 2] = 0x00FFFFFF;
+  expected.pixels[(kHeight - 1) * kWidth + kWidth - 1] = 0x00FFFFFF;
+  EXPECT_EQ(Shown().pixels, expected.pixels);
+
+  EXPECT_EQ(device->Clear(0, nullptr, 0, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);  // no depth buffer
+  EXPECT_EQ(device->Clear(2, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+}
+
+TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
+  // Equal sizes: exact.
+  const Picture full = Numbered(kWidth, kHeight, 0x00400000);
+  IDirect3DSurface9* same = SurfaceOf(device, folder.path("same.png"), full);
+  ASSERT_EQ(device->StretchRect(same, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  EXPECT_EQ(Shown().pixels, Rgb(full));
+
+  // Half size up to the whole buffer: every source pixel a 2x2 block.
+  const Picture half = Numbered(kWidth / 2, kHeight / 2, 0x00800000);
+  IDirect3DSurface9* small = SurfaceOf(device, folder.path("half.png"), half);
+  ASSERT_EQ(device->StretchRect(small, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  Picture shown = Shown();
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      ASSERT_EQ(shown.at(x, y), half.at(x / 2, y / 2) & 0xFFFFFF) << x << "," << y;
+
+  // Larger down to the buffer, 3:1 across and 2:1 down: the pixel under
+  // each destination pixel's centre.
+  const Picture big = Numbered(kWidth * 3, kHeight * 2, 0x00C00000);
+  IDirect3DSurface9* large = SurfaceOf(device, folder.path("big.png"), big);
+  ASSERT_EQ(device->StretchRect(large, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  shown = Shown();
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(shown.at(x, y), big.at(3 * x + 1, 2 * y + 1) & 0xFFFFFF);
+
+  // Rectangles: a part onto a part; outside the surface or onto itself is refused.
+  ClearTo(0);
+  const RECT from{2, 3, 4, 5};
+  const RECT to{10, 0, 12, 2};
+  ASSERT_EQ(device->StretchRect(same, &from, back_buffer, &to, D3DTEXF_POINT), D3D_OK);
+  shown = Shown();
+  EXPECT_EQ(shown.at(10, 0), full.at(2, 3) & 0xFFFFFF);
+  EXPECT_EQ(shown.at(11, 1), full.at(3, 4) & 0xFFFFFF);
+  EXPECT_EQ(shown.at(9, 0), 0u);
+  const RECT beyond{0, 0, kWidth + 1, 1};
+  EXPECT_EQ(device->StretchRect(same, &beyond, back_buffer, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->StretchRect(same, nullptr, back_buffer, &beyond, D3DTEXF_NONE), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->StretchRect(back_buffer, nullptr, back_buffer, nullptr, D3DTEXF_NONE),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->StretchRect(nullptr, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
+  same->Release();
+  small->Release();
+  large->Release();
+}
+
+TEST_F(DeviceTest, AlphaOfAnA8R8G8B8SurfaceNeverReachesThePicture) {
+  Picture translucent = Filled(kWidth, kHeight, 0x80102030);
+  IDirect3DSurface9* surface = SurfaceOf(device, folder.path("a.png"), translucent, D3DFMT_A8R8G8B8);
+  ASSERT_EQ(device->StretchRect(surface, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  EXPECT_EQ(Shown().pixels, Filled(kWidth, kHeight, 0x00102030).pixels);
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  const RECT part{0, 0, 2, 2};
+  EXPECT_EQ(device->Present(&part, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  surface->Release();
+}
+
+TEST_F(DeviceTest, ReferencesKeepEveryObjectAliveWhileHeld) {
+  // The fixture's reference and the sprite handler's.
+  EXPECT_EQ(device->AddRef(), 3u);
+  EXPECT_EQ(device->Release(), 2u);
+
+  // GetBackBuffer adds a reference each time; the device holds its own.
+  IDirect3DSurface9* again = nullptr;
+  ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &again), D3D_OK);
+  EXPECT_EQ(again, back_buffer);
+  EXPECT_EQ(again->Release(), 2u);
+  EXPECT_EQ(device->GetBackBuffer(1, 0, D3DBACKBUFFER_TYPE_MONO, &again), D3DERR_INVALIDCALL);
+  EXPECT_EQ(again, nullptr);
+
+  IUnknown* unknown = nullptr;
+  const IID iid_iunknown{0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  ASSERT_EQ(device->QueryInterface(iid_iunknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  EXPECT_EQ(unknown, static_cast<IUnknown*>(device));
+  EXPECT_EQ(unknown->Release(), 2u);
+  const IID other{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  EXPECT_EQ(device->QueryInterface(other, reinterpret_cast<void**>(&unknown)), E_NOINTERFACE);
+  EXPECT_EQ(unknown, nullptr);
+
+  // The game's shutdown order: device, Direct3D object, then the sprite,
+  // which still draws on the device; the back buffer outlives them all.
+  IDirect3DTexture9* texture = TextureOf(Filled(2, 2, 0xFFFFFFFF));
+  EXPECT_EQ(device->Release(), 1u);  // the sprite's
+  device = nullptr;
+  EXPECT_EQ(d3d->Release(), 1u);  // the device's
+  d3d = nullptr;
+  Draw(texture, 0, 0);
+  EXPECT_EQ(sprite->Release(), 0u);
+  sprite = nullptr;
+  EXPECT_EQ(back_buffer->Release(), 0u);
+  back_buffer = nullptr;
+}
