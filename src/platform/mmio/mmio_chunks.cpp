@@ -3,12 +3,14 @@
 // and "LIST" bodies start with a form type. A search never looks at a
 // header that does not lie wholly inside the parent, and each step moves
 // strictly forward, so any bytes end the search.
-#include <climits>
 #include <cstdint>
 
 #include <mmsystem.h>
 
 namespace {
+
+// Positions are LONG, 32 bits.
+constexpr int64_t kMaxPosition = INT32_MAX;
 
 DWORD le32(const unsigned char* p) {
   return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
@@ -20,7 +22,7 @@ void put_le32(unsigned char* p, DWORD v) {
 }
 
 bool seek_to(HMMIO h, int64_t pos) {
-  return pos >= 0 && pos <= LONG_MAX && mmioSeek(h, static_cast<LONG>(pos), SEEK_SET) == pos;
+  return pos >= 0 && pos <= kMaxPosition && mmioSeek(h, static_cast<LONG>(pos), SEEK_SET) == pos;
 }
 
 bool has_form_type(FOURCC id) { return id == FOURCC_RIFF || id == FOURCC_LIST; }

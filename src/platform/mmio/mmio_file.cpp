@@ -5,9 +5,11 @@
 // file or written by the program), pchNext is the current position. A file
 // window is filled lazily when a read finds it exhausted and written back
 // (when MMIO_DIRTY) before it moves. A memory file's window is the whole
-// block and never moves; it cannot grow.
+// block and never moves; it cannot grow. A handle that cannot write cannot
+// seek past the end of its file, so files and memory blocks of the same bytes
+// give the same results.
 //
-// Every position stays within 0..LONG_MAX; sizes and offsets are computed in
+// Every position stays within 0..INT32_MAX (LONG); sizes and offsets are computed in
 // 64 bits, so no input can overflow them.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +17,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -26,6 +27,8 @@ namespace {
 
 constexpr uint32_t kMagic = 0x4F494D4D;  // "MMIO"
 constexpr LONG kMaxBuffer = 64 << 20;
+// Positions are LONG, 32 bits.
+constexpr int64_t kMaxPosition = INT32_MAX;
 
 struct MmioFile {
   uint32_t magic = kMagic;
@@ -36,7 +39,8 @@ struct MmioFile {
   bool buffered = false;  // the program asked for a buffer it may access directly
   bool readable = false;
   bool writable = false;
-  std::vector<char> own;  // the buffer when the handle allocated it
+  int64_t read_only_size = 0;  // the file's size when it cannot be written
+  std::vector<char> own;       // the buffer when the handle allocated it
 };
 
 MmioFile* file_of(HMMIO h) {
@@ -50,7 +54,7 @@ bool dirty(const MmioFile& f) { return (f.info.dwFlags & MMIO_DIRTY) != 0; }
 
 void sync_offsets(MmioFile& f) {
   f.info.lBufOffset = static_cast<LONG>(f.window);
-  f.info.lDiskOffset = static_cast<LONG>(std::min<int64_t>(f.window + valid_bytes(f), LONG_MAX));
+  f.info.lDiskOffset = static_cast<LONG>(std::min<int64_t>(f.window + valid_bytes(f), kMaxPosition));
 }
 
 // Writes a dirty file window back; memory needs no writing.
@@ -105,6 +109,7 @@ ssize_t fill(MmioFile& f) {
 
 int64_t file_size(const MmioFile& f) {
   if (f.memory) return f.info.cchBuffer;
+  if (!f.writable) return f.read_only_size;
   struct stat st {};
   const int64_t on_disk = fstat(f.fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
   return std::max(on_disk, f.window + valid_bytes(f));
@@ -208,6 +213,7 @@ HMMIO WINAPI mmioOpenA(LPSTR name, LPMMIOINFO info, DWORD flags) {
       f->fd = -1;
       errno = EISDIR;
     }
+    f->read_only_size = st.st_size;
     if (f->fd < 0) {
       const UINT code = open_error(errno);
       delete f;
@@ -247,7 +253,7 @@ LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !out) || !f->readable) return -1;
   // Never past the largest position.
-  int64_t want = std::min<int64_t>(count, LONG_MAX - position(*f));
+  int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
   while (want > 0) {
     const int64_t avail = f->info.pchEndRead - f->info.pchNext;
@@ -281,7 +287,7 @@ LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
 LONG WINAPI mmioWrite(HMMIO h, const char* in, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !in) || !f->writable) return -1;
-  int64_t want = std::min<int64_t>(count, LONG_MAX - position(*f));
+  int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
   while (want > 0) {
     if (f->info.pchNext > f->info.pchEndRead && !move_window(*f, position(*f))) break;
@@ -320,8 +326,8 @@ LONG WINAPI mmioSeek(HMMIO h, LONG offset, int origin) {
       return -1;
   }
   const int64_t target = base + offset;
-  if (target < 0 || target > LONG_MAX) return -1;
-  if (f->memory && target > f->info.cchBuffer) return -1;
+  if (target < 0 || target > kMaxPosition) return -1;
+  if ((f->memory || !f->writable) && target > file_size(*f)) return -1;
   if (target >= f->window && target <= f->window + valid_bytes(*f)) {
     f->info.pchNext = f->info.pchBuffer + (target - f->window);
   } else if (!move_window(*f, target)) {
