@@ -1,0 +1,68 @@
+#include "asset_pictures.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdlib>
+
+const std::vector<std::string> kAssetNames = {"classroom.bmp",
+                                              "ssfrontmenu.jpg",
+                                              "KidRight.bmp",
+                                              "kidleft.bmp",
+                                              "airplane.bmp",
+                                              "desk.bmp",
+                                              "Rightplayerscores.bmp",
+                                              "Leftplayerscores.bmp",
+                                              "rightplayername.bmp",
+                                              "leftplayername.bmp",
+                                              "scores.bmp",
+                                              "RightPlayerWins.bmp",
+                                              "LeftPlayerWins.bmp",
+                                              "airplanecursor.png",
+                                              "credits.jpg",
+                                              "helpmenu.jpg",
+                                              "hit1.wav",
+                                              "hit2.wav",
+                                              "hit3.wav"};
+
+std::string AssetPath(const std::string& name) {
+  return std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name;
+}
+
+Picture Decode(const std::string& path) {
+  Picture out;
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (!loaded) return out;
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
+  SDL_FreeSurface(loaded);
+  if (!rgb) return out;
+  out.width = rgb->w;
+  out.height = rgb->h;
+  for (int y = 0; y < rgb->h; ++y) {
+    const auto* row =
+        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch);
+    for (int x = 0; x < rgb->w; ++x) out.pixels.push_back(row[x] & 0xFFFFFF);
+  }
+  SDL_FreeSurface(rgb);
+  return out;
+}
+
+bool NearKey(uint32_t rgb) {
+  if (rgb == kKeyRgb) return false;
+  const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+  return r > 150 && b > 150 && g < 110 && std::abs(r - b) < 90;
+}
+
+int OpaqueCount(const Picture& p, int x, int y, int w, int h) {
+  int n = 0;
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) n += p.at(i, j) != kKeyRgb;
+  return n;
+}
+
+int DifferingPixels(const Picture& a, int ax, int ay, const Picture& b, int bx, int by, int w, int h) {
+  int n = 0;
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) n += a.at(ax + i, ay + j) != b.at(bx + i, by + j);
+  return n;
+}

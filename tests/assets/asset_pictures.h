@@ -1,0 +1,33 @@
+// The committed asset files as the tests read them: names, paths, and a
+// decoder that gives a picture's pixels independently of the platform
+// stand-in (through SDL2_image), for checks of layout and content.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Every file the game loads from assets/.
+extern const std::vector<std::string> kAssetNames;
+
+std::string AssetPath(const std::string& name);
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows packed
+  uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+// The picture in the file; an empty picture (width 0) when it cannot be read.
+Picture Decode(const std::string& path);
+
+constexpr uint32_t kKeyRgb = 0xFF00FF;
+
+// True for colours a smoothed edge between a shape and the key would make:
+// reddish-blue mixes near magenta that are not the key itself.
+bool NearKey(uint32_t rgb);
+// How many pixels of the (x, y, w, h) region are not the key colour.
+int OpaqueCount(const Picture& p, int x, int y, int w, int h);
+// How many pixels differ between two equally sized regions of pictures.
+int DifferingPixels(const Picture& a, int ax, int ay, const Picture& b, int bx, int by, int w, int h);
