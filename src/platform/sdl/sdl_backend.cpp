@@ -289,6 +289,10 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
 // ---- Audio ----------------------------------------------------------------------------
 
 bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
+  // An output still open when the process ends is closed before the
+  // program's own static objects go (they were made before this runs).
+  static const bool closes_at_exit = [] { return std::atexit([] { backend::audio_close(); }) == 0; }();
+  (void)closes_at_exit;
   std::lock_guard lock(g_audio.mutex);
   audio_close_unlocked();
   if (!pull || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
