@@ -122,7 +122,7 @@ Body BuildBody(const KidLook& look, int frame) {
     egg(head + Vec{-5.5f, 0, -3.0f}, {8.0f, 10.8f, 10.0f}, Part::Hair);  // hair falling at the back
     for (int side : {-1, 1}) {
       ball(head + Vec{-5.0f, side * 13.0f, -1.5f}, 5.0f, Part::Hair);
-      ball(head + Vec{-4.8f, side * 10.2f, 0.0f}, 3.2f, Part::Accent);  // hair tie
+      ball(head + Vec{-4.5f, side * 10.0f, 3.0f}, 3.0f, Part::Accent);  // hair tie
     }
   } else {
     egg(head + Vec{5.0f, 0, 5.0f}, {10.5f, 9.6f, 1.9f}, Part::Accent);  // visor

@@ -36,17 +36,17 @@ void DrawFloor(Canvas& c, float top) {
     float x = -rnd.Range(0, 160);
     while (x < kW) {
       const float len = rnd.Range(130, 240);
-      const Rgba tone = Mix(pal::kFloor, pal::kFloorDark, rnd.Range(0, 0.55f));
+      const Rgba tone = Mix(pal::kFloor, pal::kFloorDark, rnd.Range(0, 0.4f));
       c.FillRect(x, y, len, kPlank, tone);
       // Grain: a couple of long faint lines along the plank.
       for (int g = 0; g < 2; ++g) {
         const float gy = y + rnd.Range(5, kPlank - 5), gx = x + rnd.Range(8, 40);
         c.Line({gx, gy}, {gx + rnd.Range(40, len - 30), gy}, 1.0f, Shade(tone, 0.94f));
       }
-      c.FillRect(x + len - 1.5f, y, 1.5f, kPlank, pal::kFloorShadow);
+      c.FillRect(x + len - 1.5f, y, 1.5f, kPlank, Mix(pal::kFloorShadow, pal::kFloorDark, 0.3f));
       x += len;
     }
-    c.FillRect(0, y + kPlank - 1.5f, kW, 1.5f, pal::kFloorShadow);
+    c.FillRect(0, y + kPlank - 1.5f, kW, 1.5f, Mix(pal::kFloorShadow, pal::kFloorDark, 0.3f));
   }
 }
 

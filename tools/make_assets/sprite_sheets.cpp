@@ -37,11 +37,11 @@ Image FighterSheet(const KidLook& look) {
   Image sheet(8 * kW, 4 * kH);
   for (int heading = 0; heading < 8; ++heading) {
     for (int frame = 0; frame < 4; ++frame) {
-      Image kid = DrawKid(look, KidPose{HeadingAngle(heading), frame}, kW, kH, 28, 57, 0.98f);
+      Image kid = DrawKid(look, KidPose{HeadingAngle(heading), frame}, kW, kH, 28, 58, 1.1f);
       AddRim(kid, pal::kInk);
       // A flat shadow on the floor under the feet, behind the figure.
       Canvas shadow(kW, kH, 4);
-      shadow.FillEllipse(28, 57.5f, 15, 4.5f, pal::kFloorShadow);
+      shadow.FillEllipse(28, 58.5f, 16, 4.5f, pal::kFloorShadow);
       Image cell = shadow.Resolve();
       for (size_t i = 0; i < cell.pixels.size(); ++i) {
         if (kid.pixels[i].a >= 128) cell.pixels[i] = kid.pixels[i];
