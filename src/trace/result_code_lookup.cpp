@@ -1,23 +1,32 @@
 // Name and description lookups: an exact-value binary search over the
-// generated tables. No masking and no fallback between families.
+// generated tables, started from the bucket their index gives. No masking
+// and no fallback between families.
 #include "trace/error_trace.h"
 #include "trace/result_code_tables.h"
 
 namespace quarrelo::trace {
 
 size_t FindResultCode(const ResultCodeTable& table, uint32_t code) {
-  size_t low = 0;
-  size_t count = table.size;
-  while (count > 0) {
-    size_t half = count / 2;
-    if (table.codes[low + half] < code) {
-      low += half + 1;
-      count -= half + 1;
-    } else {
-      count = half;
-    }
+  // The index picks the bucket of sorted entries that can hold the code.
+  const ResultCodeIndex& index = table.index;
+  const uint32_t high = code >> 16;
+  const unsigned group = index.highGroup[index.highPage[high >> 8] * 256u + (high & 0xFFu)];
+  if (group == 0xFFu) return table.size;
+  const ResultCodeGroup& g = index.groups[group];
+  const uint32_t bucket = (code & 0xFFFFu) >> g.shift;
+  if (bucket >= g.bucketCount) return table.size;
+  const uint16_t* starts = index.bucketStarts + g.firstBucket + bucket;
+  const uint32_t* base = table.codes + starts[0];
+  size_t count = static_cast<size_t>(starts[1] - starts[0]);
+  if (count == 0) return table.size;
+  // Branch-free binary search of the bucket: the steps depend only on its
+  // size, so lookups in a row overlap in the processor.
+  while (count > 1) {
+    const size_t half = count / 2;
+    base += static_cast<size_t>(base[half] <= code) * half;
+    count -= half;
   }
-  return (low < table.size && table.codes[low] == code) ? low : table.size;
+  return *base == code ? static_cast<size_t>(base - table.codes) : table.size;
 }
 
 }  // namespace quarrelo::trace

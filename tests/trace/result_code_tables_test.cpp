@@ -2,6 +2,7 @@
 // behind them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <set>
@@ -108,14 +109,26 @@ TEST(ResultCodeLookups, UnlistedCodesGiveTheDefaults) {
   EXPECT_EQ(Name(0x80040202), "DIERR_MOREDATA & VFW_E_NEED_OWNER & DMO_E_INVALIDTYPE");
 }
 
-TEST(ResultCodeLookups, FindEveryEntryAndNothingBetween) {
+// The index narrows each lookup to a bucket; a code in a wrong or cut
+// bucket would be missed. Every code that shares its high word with a listed
+// code is checked against a plain search, and a spread of the others.
+TEST(ResultCodeLookups, FindExactlyTheListedCodes) {
   for (const ResultCodeTable* table : {&kResultCodeNames, &kResultCodeTexts}) {
-    for (size_t i = 0; i < table->size; ++i) {
-      const uint32_t code = table->codes[i];
-      ASSERT_EQ(FindResultCode(*table, code), i) << std::hex << code;
-      if (i + 1 < table->size && table->codes[i + 1] != code + 1) {
-        ASSERT_EQ(FindResultCode(*table, code + 1), table->size) << std::hex << code + 1;
+    const uint32_t* end = table->codes + table->size;
+    auto expected = [&](uint32_t code) {
+      const uint32_t* it = std::lower_bound(table->codes, end, code);
+      return it != end && *it == code ? static_cast<size_t>(it - table->codes) : table->size;
+    };
+    std::set<uint32_t> highWords;
+    for (size_t i = 0; i < table->size; ++i) highWords.insert(table->codes[i] >> 16);
+    for (uint32_t high : highWords) {
+      for (uint32_t low = 0; low <= 0xFFFF; ++low) {
+        const uint32_t code = high << 16 | low;
+        ASSERT_EQ(FindResultCode(*table, code), expected(code)) << std::hex << code;
       }
+    }
+    for (uint64_t code = 0; code <= 0xFFFFFFFFu; code += 0x10001) {
+      ASSERT_EQ(FindResultCode(*table, static_cast<uint32_t>(code)), expected(static_cast<uint32_t>(code)));
     }
     EXPECT_EQ(FindResultCode(*table, 0xFFFFFFFFu), table->size);
   }
