@@ -7,8 +7,11 @@
 
 // ---- Colours ------------------------------------------------------------
 
-// 0xAARRGGBB.
+// 0xAARRGGBB. The guards are the platform's own, shared with <dsound.h>.
+#ifndef D3DCOLOR_DEFINED
+#define D3DCOLOR_DEFINED
 typedef DWORD D3DCOLOR;
+#endif
 
 #define D3DCOLOR_ARGB(a, r, g, b) \
   ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
@@ -17,11 +20,19 @@ typedef DWORD D3DCOLOR;
 
 // ---- Vectors ---------------------------------------------------------------
 
+#ifndef D3DVALUE_DEFINED
+#define D3DVALUE_DEFINED
+typedef float D3DVALUE, *LPD3DVALUE;
+#endif
+
+#ifndef D3DVECTOR_DEFINED
+#define D3DVECTOR_DEFINED
 typedef struct _D3DVECTOR {
   float x;
   float y;
   float z;
 } D3DVECTOR;
+#endif
 
 // ---- Rectangles -----------------------------------------------------------
 
