@@ -251,9 +251,10 @@ Image HelpScreen() {
   DrawEntry(c, 505, 408, 170, "Back");
   DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Other keys", 400, 482, Align::Centre);
   DrawText(c, TextStyle{Face::Sans, 16, pal::kChalk},
-           "\u2191 \u2193 choose an entry,  Enter confirms,  Esc leaves the game.", 400, 508, Align::Centre);
+           "Menu:  \u2191 \u2193 choose an entry,  Enter confirms,  Esc quits the game.", 400, 508,
+           Align::Centre);
   DrawText(c, TextStyle{Face::Sans, 16, pal::kChalk},
-           "During a duel, Esc goes back to the menu; after a point, Enter plays on.", 400, 532,
+           "Duel:  Esc goes back to the menu;  after a point or a win, Enter goes on.", 400, 532,
            Align::Centre);
   return c.Resolve();
 }
