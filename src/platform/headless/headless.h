@@ -21,7 +21,13 @@
 // audio thread pulls every sample frame due up to that moment
 // (floor(ms * rate / 1000) frames in total). The result depends only on the
 // script, never on the machine's speed. Do not read the clock or sleep while
-// holding a lock that the pull callback takes.
+// holding a lock that the pull callback takes. Each period costs one hand-over
+// between two threads (a few to tens of microseconds); a long soak run may
+// raise the period. An output still open at process exit is closed by an
+// atexit handler, before the program's static objects are destroyed.
+//
+// Cost per present: one copy of the frame when keep_last_frame is on (about
+// 0.1-0.3 ms for 800x600); a long soak run may switch it off.
 //
 // Fault points (names are the platform call's own):
 //   win32:   "CreateWindowExA", "RegisterClassExA", "FindResourceA",
