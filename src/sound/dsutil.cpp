@@ -252,12 +252,25 @@ HRESULT WaveFile::Read(BYTE* pBuffer, DWORD dwSizeToRead, DWORD* pdwSizeRead) {
   // when it is exhausted.
   DWORD cbCopied = 0;
   while (cbCopied < cbDataIn) {
+    const DWORD cbLeft = cbDataIn - cbCopied;
+    if (mmioinfoIn.pchNext >= mmioinfoIn.pchEndRead && mmioinfoIn.cchBuffer > 0 &&
+        cbLeft >= static_cast<DWORD>(mmioinfoIn.cchBuffer)) {
+      // At least a whole buffer is still wanted: the file delivers it
+      // straight into the caller's memory instead of buffer by buffer.
+      if (mmioSetInfo(m_hFile, &mmioinfoIn, 0) != 0) return DSUTIL_TRACE("mmioSetInfo", E_FAIL);
+      const LONG cbRead = mmioRead(m_hFile, reinterpret_cast<HPSTR>(pBuffer + cbCopied),
+                                   static_cast<LONG>(std::min<DWORD>(cbLeft, 0x40000000)));
+      if (mmioGetInfo(m_hFile, &mmioinfoIn, 0) != 0) return DSUTIL_TRACE("mmioGetInfo", E_FAIL);
+      if (cbRead < 0) return DSUTIL_TRACE("mmioAdvance", E_FAIL);
+      if (cbRead == 0) return DSUTIL_TRACE("mmioinfoIn.pchNext", E_FAIL);
+      cbCopied += static_cast<DWORD>(cbRead);
+      continue;
+    }
     if (mmioinfoIn.pchNext >= mmioinfoIn.pchEndRead) {
       if (mmioAdvance(m_hFile, &mmioinfoIn, MMIO_READ) != 0) return DSUTIL_TRACE("mmioAdvance", E_FAIL);
       if (mmioinfoIn.pchNext >= mmioinfoIn.pchEndRead) return DSUTIL_TRACE("mmioinfoIn.pchNext", E_FAIL);
     }
-    const DWORD cbRun =
-        std::min(static_cast<DWORD>(mmioinfoIn.pchEndRead - mmioinfoIn.pchNext), cbDataIn - cbCopied);
+    const DWORD cbRun = std::min(static_cast<DWORD>(mmioinfoIn.pchEndRead - mmioinfoIn.pchNext), cbLeft);
     std::memcpy(pBuffer + cbCopied, mmioinfoIn.pchNext, cbRun);
     mmioinfoIn.pchNext += cbRun;
     cbCopied += cbRun;
