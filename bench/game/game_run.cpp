@@ -1,0 +1,34 @@
+// A whole game run on the headless backend, for the benchmarks that need a
+// process of their own. Runs WinMain in the current folder.
+//   game_run first-frame   ends the process at the first presented frame
+//   game_run play          menu, a duel with throws and walks, a point, quit
+#include <unistd.h>
+
+#include <cstring>
+
+#include <windows.h>
+
+#include "platform/headless/headless.h"
+
+int main(int argc, char** argv) {
+  const bool first_frame = argc > 1 && strcmp(argv[1], "first-frame") == 0;
+  headless::echo_debug_output(false);
+  if (first_frame) {
+    headless::on_frame([](const headless::Frame&) { _exit(0); });
+  } else {
+    headless::keep_last_frame(false);
+    headless::dik_tap(2, 0x1C);       // Enter: a duel
+    headless::dik_at(6, 0x11, true);  // W and Up: both walk
+    headless::dik_at(6, 0xC8, true);
+    headless::dik_tap(8, 0x21);  // F and right Ctrl: both throw
+    headless::dik_tap(8, 0x9D);
+    headless::dik_at(300, 0x11, false);
+    headless::dik_at(300, 0xC8, false);
+    headless::dik_tap(400, 0x01);  // Esc to the menu, Esc to quit
+    headless::dik_tap(402, 0x01);
+  }
+  char command_line[] = "";
+  int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);
+  headless::reset();  // closes the audio output before the process ends
+  return code;
+}

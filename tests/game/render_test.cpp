@@ -1,0 +1,209 @@
+// What reaches the screen: a menu frame and a duel frame against the asset
+// images composed by hand at their positions, no colour-key magenta on any
+// screen, and a frame whose scene cannot begin.
+#include "scenario.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string_view>
+
+namespace {
+
+const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0, F = 0x21, RCTRL = 0x9D, W = 0x11, UP = 0xC8;
+const uint32_t MAGENTA = 0xFF00FF;
+
+// An asset image as 0xAARRGGBB pixels, the key colour made transparent.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> argb;
+  uint32_t at(int x, int y) const { return argb[y * width + x]; }
+};
+
+Picture Load(const char* name) {
+  Picture picture;
+  std::string path = std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name;
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (!loaded) {
+    ADD_FAILURE() << "cannot read " << path;
+    return picture;
+  }
+  SDL_Surface* surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
+  picture.width = surface->w;
+  picture.height = surface->h;
+  for (int y = 0; y < surface->h; y++) {
+    const uint32_t* row = (const uint32_t*)((const uint8_t*)surface->pixels + y * surface->pitch);
+    picture.argb.insert(picture.argb.end(), row, row + surface->w);
+  }
+  SDL_FreeSurface(surface);
+  return picture;
+}
+
+// The expected frame: -1 marks pixels not compared (partly transparent
+// edges, whose blend rounding is the device's business).
+struct Expected {
+  std::vector<int64_t> pixels = std::vector<int64_t>(800 * 600, -1);
+
+  void Copy(const Picture& background) {
+    ASSERT_EQ(background.width, 800);
+    ASSERT_EQ(background.height, 600);
+    for (int i = 0; i < 800 * 600; i++) pixels[i] = background.argb[i] & 0xFFFFFF;
+  }
+  void Draw(const Picture& image, int x, int y, RECT source) {
+    for (int sy = source.top; sy < source.bottom; sy++)
+      for (int sx = source.left; sx < source.right; sx++) {
+        int dx = x + sx - source.left, dy = y + sy - source.top;
+        if (dx < 0 || dy < 0 || dx >= 800 || dy >= 600) continue;
+        uint32_t pixel = image.at(sx, sy);
+        uint32_t alpha = pixel >> 24;
+        if ((pixel & 0xFFFFFF) == MAGENTA || alpha == 0) continue;
+        pixels[dy * 800 + dx] = alpha == 255 ? (int64_t)(pixel & 0xFFFFFF) : -1;
+      }
+  }
+  void Draw(const Picture& image, int x, int y) { Draw(image, x, y, RECT{0, 0, image.width, image.height}); }
+};
+
+// Number of compared pixels that differ, with the first one described.
+int Mismatches(const Expected& expected, const headless::Image& frame, std::string* first) {
+  int count = 0;
+  for (int y = 0; y < 600; y++)
+    for (int x = 0; x < 800; x++) {
+      int64_t want = expected.pixels[y * 800 + x];
+      uint32_t got = frame.pixels[y * 800 + x] & 0xFFFFFF;
+      if (want < 0 || (uint32_t)want == got) continue;
+      if (count++ == 0) {
+        char text[96];
+        snprintf(text, sizeof text, "at (%d, %d): want %06X, got %06X", x, y, (unsigned)want, got);
+        *first = text;
+      }
+    }
+  return count;
+}
+
+class Render : public Scenario {
+ protected:
+  void SetUp() override {
+    Scenario::SetUp();
+    IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+  }
+};
+
+TEST_F(Render, MenuFrameShowsTheMenuOverTheClassroomAndTheCursor) {
+  headless::Image menu;
+  AtFrame(2, [&] { menu = headless::last_frame(); });
+  Tap(3, ESC);
+  ASSERT_EQ(RunGame(), 0);
+  ASSERT_EQ(menu.width, 800);
+  ASSERT_EQ(menu.height, 600);
+
+  Expected expected;
+  expected.Copy(Load("ssfrontmenu.jpg"));
+  expected.Draw(Load("airplanecursor.png"), 525, 173);
+  std::string first;
+  EXPECT_EQ(Mismatches(expected, menu, &first), 0) << first;
+}
+
+TEST_F(Render, DuelFrameShowsEverySpriteAtItsPlace) {
+  headless::Image duel;
+  StartDuel(0);
+  Tap(3, F);  // the left airplane flies from (50, 300) to the right
+  AtFrame(4, [&] { duel = headless::last_frame(); });
+  QuitFrom(5);
+  ASSERT_EQ(RunGame(), 0);
+  ASSERT_EQ(duel.width, 800);
+
+  Picture desk = Load("desk.bmp"), digits = Load("scores.bmp");
+  Expected expected;
+  expected.Copy(Load("classroom.bmp"));
+  expected.Draw(Load("rightplayername.bmp"), 470, 18);
+  expected.Draw(Load("leftplayername.bmp"), 130, 13);
+  expected.Draw(digits, 660, 24, RECT{0, 0, 24, 60});
+  expected.Draw(digits, 280, 24, RECT{0, 0, 24, 60});
+  for (POINT at : {POINT{125, 300}, POINT{575, 300}, POINT{350, 200}, POINT{350, 425}})
+    expected.Draw(desk, at.x, at.y, RECT{0, 0, 128, 64});
+  expected.Draw(Load("KidRight.bmp"), 744, 300, RECT{0, 0, 56, 64});
+  expected.Draw(Load("kidleft.bmp"), 50, 300, RECT{4 * 56, 0, 5 * 56, 64});
+  expected.Draw(Load("airplane.bmp"), 50 + 2 * 8, 300, RECT{4 * 32, 0, 5 * 32, 32});
+  std::string first;
+  EXPECT_EQ(Mismatches(expected, duel, &first), 0) << first;
+}
+
+TEST_F(Render, NoColourKeyPixelReachesAnyScreen) {
+  int magenta_frames = 0;
+  EachFrame([&](uint64_t) {
+    const headless::Image& frame = headless::last_frame();
+    for (uint32_t pixel : frame.pixels)
+      if ((pixel & 0xFFFFFF) == MAGENTA) {
+        magenta_frames++;
+        break;
+      }
+  });
+  Tap(1, DOWN);
+  Tap(3, ENTER);  // help
+  Tap(5, ENTER);
+  Tap(7, DOWN);
+  Tap(9, ENTER);  // credits
+  Tap(11, ESC);
+  Tap(13, 0xC8);
+  Tap(15, 0xC8);
+  Tap(17, ENTER);  // the duel
+  Hold(20, W);
+  Hold(20, UP);
+  Tap(22, F);
+  Tap(22, RCTRL);
+  Let(40, W);
+  Let(40, UP);
+  AtFrame(42, [] {
+    rightScore = 4;
+    leftPlane.visible = true;
+    leftPlane.life = 1;
+    leftPlane.heading = 2;
+    leftPlane.x = rightFighter.x + 12;
+    leftPlane.y = rightFighter.y + 22;
+  });
+  Tap(46, ENTER);  // point banner, then a new bout
+  AtFrame(50, [] {
+    rightPlane.visible = true;
+    rightPlane.life = 1;
+    rightPlane.heading = 2;
+    rightPlane.x = leftFighter.x + 12;
+    rightPlane.y = leftFighter.y + 22;
+  });
+  Tap(55, ESC);  // from the win banner
+  Tap(57, ESC);
+  ASSERT_EQ(RunGame(), 0);
+  std::set<int> seen(states.begin(), states.end());
+  EXPECT_EQ(seen, (std::set<int>{STATE_PLAY, STATE_MENU, STATE_LEFT_SCORES, STATE_NEW_BOUT, STATE_RIGHT_WINS,
+                                 STATE_CREDITS, STATE_HELP}));
+  EXPECT_EQ(magenta_frames, 0);
+}
+
+uint64_t Hash(const headless::Image& frame) {
+  return std::hash<std::string_view>()(
+      std::string_view((const char*)frame.pixels.data(), frame.pixels.size() * sizeof(uint32_t)));
+}
+
+TEST_F(Render, AFrameWhoseSceneCannotBeginShowsNothingNewButTheGameGoesOn) {
+  std::vector<uint64_t> hashes;
+  std::vector<DWORD> frame_end;
+  EachFrame([&](uint64_t) {
+    hashes.push_back(Hash(headless::last_frame()));
+    frame_end.push_back(lastFrameTick);
+  });
+  headless::fail("IDirect3DDevice9::BeginScene", 1, 5);  // frame 5
+  Tap(4, DOWN);                                          // the cursor moves in frame 5
+  Tap(8, ESC);
+  ASSERT_EQ(RunGame(), 0);
+  ASSERT_EQ(hashes.size(), 9u);
+  EXPECT_EQ(hashes[5], hashes[4]);
+  EXPECT_NE(hashes[6], hashes[4]);
+  EXPECT_EQ(hashes[7], hashes[6]);
+  EXPECT_EQ(menuChoice, 2);
+  EXPECT_GE(frame_end[6] - frame_end[5], 15u);
+}
+
+}  // namespace

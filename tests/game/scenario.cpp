@@ -1,0 +1,105 @@
+#include "scenario.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+void Scenario::SetUp() {
+  headless::reset();
+  former_folder_ = fs::current_path();
+  char pattern[] = "/tmp/quarrelo-scenario-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  folder = pattern;
+  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
+    fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
+  fs::current_path(folder);
+}
+
+void Scenario::TearDown() {
+  // The sound device lives to the process end; closing the backend's audio
+  // output here ends its pulls before the process does.
+  headless::reset();
+  fs::current_path(former_folder_);
+  if (!folder.empty() && !HasFailure()) fs::remove_all(folder);
+  if (HasFailure()) std::cout << "run folder kept: " << folder << "\n";
+}
+
+void Scenario::QuitFrom(uint64_t frame) {
+  Tap(frame, 0x01);
+  Tap(frame + 2, 0x01);
+}
+
+void Scenario::AtFrame(uint64_t frame, std::function<void()> hook) {
+  EachFrame([frame, hook](uint64_t index) {
+    if (index == frame) hook();
+  });
+}
+
+int Scenario::RunGame(uint64_t frame_limit) {
+  bool out_of_frames = false;
+  headless::on_frame([&](const headless::Frame& frame) {
+    states.push_back(gameState);
+    for (auto& hook : hooks_) hook(frame.index);
+    if (frame.index + 1 >= frame_limit && !out_of_frames) {
+      out_of_frames = true;
+      PostQuitMessage(99);
+    }
+  });
+  char command_line[] = "";
+  int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);
+  headless::on_frame(nullptr);
+  return code;
+}
+
+std::string Scenario::Log() const {
+  std::ifstream file(fs::path(folder) / "Log.txt", std::ios::binary);
+  if (!file) return "<none>";
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool Scenario::LogExists() const { return fs::exists(fs::path(folder) / "Log.txt"); }
+
+void Scenario::RemoveAsset(const char* name) const { fs::remove(fs::path(folder) / name); }
+
+void Scenario::WriteFile(const char* name, const std::string& bytes) const {
+  std::ofstream file(fs::path(folder) / name, std::ios::binary | std::ios::trunc);
+  file << bytes;
+}
+
+std::string StartupLog() {
+  std::string log =
+      "Log file created successfully!\n\n"
+      "Sprite Handler Created\n"
+      "Direct3D objects initialized\n"
+      "DirectSound Initialized\n"
+      "DirectInput Initialized\n"
+      "Mouse Initialized\n"
+      "Keyboard Initialized\n"
+      "LoadSurface() successful\n"
+      "LoadSurface() successful\n";
+  for (int i = 0; i < 19; i++) log += "LoadTexture() Successful\n";
+  for (int i = 0; i < 3; i++) log += "LoadSound() Successful\n";
+  log += "Game Specific Objects Initialized\n";
+  return log;
+}
+
+std::string ShutdownLog() {
+  return "Direct3D Device Released\n"
+         "Direct3D Object Released\n"
+         "Sprite Handler Released\n"
+         "Keyboard objects released\n"
+         "Mouse Object Released\n"
+         "DirectInput Object Released\n"
+         "Surfaces Released\n"
+         "Textures Released\n"
+         "Sounds Deleted\n"
+         "\nGame shut down!\n";
+}

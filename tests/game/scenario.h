@@ -1,0 +1,64 @@
+// Scenario runs of the whole game: the real WinMain on the headless backend,
+// in a fresh working folder holding copies of the assets, with keys
+// scheduled by frame number and a look at the state after every frame.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/game_state.h"
+#include "platform/headless/headless.h"
+
+// A frame made after k presents is frame k; a key scheduled at frame k is
+// seen by that frame's keyboard read. The per-frame hook runs inside the
+// frame's present: after the screen's step and the drawing, before the
+// global Esc and the pacing.
+class Scenario : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Runs WinMain to its end and gives its exit code. A run that is still
+  // going after frame_limit frames is ended with exit code 99.
+  int RunGame(uint64_t frame_limit = 3000);
+
+  // The run log as it is on disk now, or "<none>" when there is no file.
+  std::string Log() const;
+  bool LogExists() const;
+  void RemoveAsset(const char* name) const;
+  void WriteFile(const char* name, const std::string& bytes) const;
+
+  // Key down at `frame` for `held` frames.
+  static void Tap(uint64_t frame, int dik, uint64_t held = 1) { headless::dik_tap(frame, dik, held); }
+  static void Hold(uint64_t frame, int dik) { headless::dik_at(frame, dik, true); }
+  static void Let(uint64_t frame, int dik) { headless::dik_at(frame, dik, false); }
+  // Enter on the first menu entry at `frame`: the duel's first step runs at
+  // frame + 2.
+  static void StartDuel(uint64_t frame) { Tap(frame, 0x1C); }
+  // From any screen: Esc to the menu at `frame`, Esc again two frames later
+  // ends the program.
+  static void QuitFrom(uint64_t frame);
+
+  // Called after every frame with its number.
+  void EachFrame(std::function<void(uint64_t)> hook) { hooks_.push_back(std::move(hook)); }
+  // Called after frame `frame` only.
+  void AtFrame(uint64_t frame, std::function<void()> hook);
+
+  // Per-frame record of gameState.
+  std::vector<int> states;
+
+  std::string folder;
+
+ private:
+  std::string former_folder_;
+  std::vector<std::function<void(uint64_t)>> hooks_;
+};
+
+// The complete run log of a start-up in which nothing fails.
+std::string StartupLog();
+// The complete run log of the shutdown sequence.
+std::string ShutdownLog();
