@@ -89,9 +89,12 @@ void DrawBoard(Canvas& c) {
   c.FillRect(17, 17, kW - 34, kH - 46, pal::kBoard);
   Scatter rnd(11);
   for (int i = 0; i < 40; ++i) {  // old chalk wiped across the board
+    // One draw per declaration, so the order of the draws does not depend on
+    // the compiler's order of evaluating arguments.
     const float x = rnd.Range(40, kW - 40), y = rnd.Range(40, kH - 60);
-    c.FillEllipse(x, y, rnd.Range(40, 140), rnd.Range(10, 30),
-                  WithAlpha(pal::kChalk, uint8_t(rnd.Range(4, 10))));
+    const float rx = rnd.Range(40, 140), ry = rnd.Range(10, 30);
+    const uint8_t alpha = uint8_t(rnd.Range(4, 10));
+    c.FillEllipse(x, y, rx, ry, WithAlpha(pal::kChalk, alpha));
   }
   c.FillRect(17, 17, kW - 34, 5, pal::kBoardDark);
   // The chalk tray with two sticks of chalk.
@@ -142,7 +145,6 @@ void DrawFigure(Canvas& c, const KidLook& look, float heading, float foot_x, flo
   c.DrawImage(kid, foot_x - w / 2.0f, foot_y - (h - 4 * scale));
 }
 
-const TextStyle kChalkText{Face::SansBold, 18, pal::kChalk};
 const TextStyle kChalkTitle{Face::Serif, 48, pal::kChalkYellow, 0, {}};
 
 }  // namespace
@@ -169,8 +171,8 @@ Image Classroom() {
   c.FillRect(105, 12, 594, 62, pal::kBoard);
   Scatter rnd(3);
   for (int i = 0; i < 14; ++i) {
-    c.FillEllipse(rnd.Range(120, 690), rnd.Range(20, 66), rnd.Range(20, 60), rnd.Range(5, 10),
-                  WithAlpha(pal::kChalk, 12));
+    const float x = rnd.Range(120, 690), y = rnd.Range(20, 66), rx = rnd.Range(20, 60), ry = rnd.Range(5, 10);
+    c.FillEllipse(x, y, rx, ry, WithAlpha(pal::kChalk, 12));
   }
   DrawText(c, TextStyle{Face::SansBold, 15, pal::kChalk}, "FIRST TO 5", 386, 33, Align::Centre);
   DrawText(c, TextStyle{Face::SansBold, 15, pal::kChalkYellow}, "WINS!", 386, 54, Align::Centre);
