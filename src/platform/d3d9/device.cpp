@@ -111,7 +111,10 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
   if (!area_of(pSourceRect, source->bounds(), from) || !area_of(pDestRect, dest->bounds(), to)) {
     return D3DERR_INVALIDCALL;
   }
-  stretch_copy(source->view(), from, dest->view(), to, copy_and_mask(source->format(), dest->format()),
+  const PixelView source_pixels = source->view();
+  const bool whole = to.left == 0 && to.top == 0 && to.right == dest->width() && to.bottom == dest->height();
+  const PixelView dest_pixels = whole ? dest->view_to_overwrite() : dest->view();
+  stretch_copy(source_pixels, from, dest_pixels, to, copy_and_mask(source->format(), dest->format()),
                copy_or_mask(source->format(), dest->format()));
   return D3D_OK;
 }
@@ -142,12 +145,12 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
   if (Count != 0 && pRects == nullptr) return D3DERR_INVALIDCALL;
   if ((Flags & D3DCLEAR_TARGET) == 0) return D3D_OK;
 
-  const PixelView view = back_buffer_->view();
   const uint32_t value = Color & 0x00FFFFFFu;
   if (Count == 0) {
-    fill(view, back_buffer_->bounds(), value);
+    back_buffer_->fill_later(value);
     return D3D_OK;
   }
+  const PixelView view = back_buffer_->view();
   for (DWORD i = 0; i < Count; ++i) {
     const Area area =
         intersect(Area{pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2}, back_buffer_->bounds());

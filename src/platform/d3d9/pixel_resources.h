@@ -2,6 +2,7 @@
 // in D3DFMT_X8R8G8B8 (top byte kept 0) or D3DFMT_A8R8G8B8.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -34,7 +35,26 @@ class PixelResource final : public ComObject<Interface> {
     }
   }
 
-  PixelView view() { return PixelView{pixels_.data(), width_, height_, width_}; }
+  // The pixels, for reading or drawing.
+  PixelView view() {
+    if (fill_pending_) {
+      std::fill(pixels_.begin(), pixels_.end(), pending_value_);
+      fill_pending_ = false;
+    }
+    return PixelView{pixels_.data(), width_, height_, width_};
+  }
+  // The pixels, for a caller that is about to overwrite every one of them.
+  PixelView view_to_overwrite() {
+    fill_pending_ = false;
+    return PixelView{pixels_.data(), width_, height_, width_};
+  }
+  // Sets every pixel to `value` when the pixels are next looked at, or never
+  // when a whole overwrite comes first: a clear followed by a full-size copy
+  // costs one pass over the pixels, not two.
+  void fill_later(uint32_t value) {
+    fill_pending_ = true;
+    pending_value_ = value;
+  }
   Area bounds() const { return Area{0, 0, width_, height_}; }
   int width() const { return width_; }
   int height() const { return height_; }
@@ -53,6 +73,8 @@ class PixelResource final : public ComObject<Interface> {
   int height_;
   D3DFORMAT format_;
   std::vector<uint32_t> pixels_;
+  bool fill_pending_ = false;
+  uint32_t pending_value_ = 0;
 };
 
 using Surface = PixelResource<IDirect3DSurface9>;
