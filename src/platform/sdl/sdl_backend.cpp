@@ -5,7 +5,9 @@
 //             aspect kept and letter-boxed by the renderer's logical size.
 //   Frames    a streaming XRGB8888 texture; presents without vsync.
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
-//             relative mouse mode while the mouse is captured.
+//             Alt+F4 also gives a close request; relative mouse mode while
+//             the mouse is captured (pointer hidden and grabbed where the
+//             X server has no relative mode).
 //   Audio     an SDL audio device pulling the callback on SDL's audio thread;
 //             without a device, a thread of our own pulls at the real rate
 //             into nothing, and one line says so on the debugger output.
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -39,6 +42,7 @@ SDL_Texture* g_texture = nullptr;
 int g_width = 0;
 int g_height = 0;
 bool g_video_started = false;
+std::deque<backend::Event> g_pending;  // events made from one SDL event
 
 bool start_video() {
   if (g_video_started) return true;
@@ -184,6 +188,7 @@ void window_set_fullscreen(bool fullscreen) {
 }
 
 void window_destroy() {
+  g_pending.clear();
   if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
   if (g_texture) SDL_DestroyTexture(g_texture);
   if (g_renderer) SDL_DestroyRenderer(g_renderer);
@@ -212,6 +217,11 @@ void window_capture_mouse(bool captured) {
 
 bool poll_event(Event& event) {
   if (!g_video_started) return false;
+  if (!g_pending.empty()) {
+    event = g_pending.front();
+    g_pending.pop_front();
+    return true;
+  }
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -235,6 +245,11 @@ bool poll_event(Event& event) {
         if (e.key.repeat) break;
         event = Event{e.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp,
                       static_cast<int>(e.key.keysym.scancode)};
+        // Alt+F4 asks to close the window, as the platform's default
+        // processing of the key does (a window manager may do the same;
+        // a second request finds the window gone).
+        if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_F4 && (e.key.keysym.mod & KMOD_ALT))
+          g_pending.push_back(Event{EventKind::CloseRequest});
         return true;
       case SDL_MOUSEMOTION:
         event = Event{EventKind::MouseMotion, 0, e.motion.xrel, e.motion.yrel};
