@@ -8,7 +8,7 @@ out=$2
 pid=$!
 wait_for() {
   i=0
-  while [ $i -lt 100 ]; do
+  while [ $i -lt 300 ]; do
     grep -q "$1" "$out/probe.log" 2>/dev/null && return 0
     sleep 0.1
     i=$((i + 1))

@@ -56,7 +56,7 @@ TEST(SdlUnderXvfb, FullScreenFrameAndKey) {
   const char* dir = mkdtemp(dir_template);
   ASSERT_NE(dir, nullptr);
   const std::string out = dir;
-  const std::string command = std::string("SDL_AUDIODRIVER=dummy timeout 60 xvfb-run -a -s '-screen 0 1280x720x24' sh ") +
+  const std::string command = std::string("SDL_AUDIODRIVER=dummy timeout 100 xvfb-run -a -s '-screen 0 1280x720x24' sh ") +
                               SCRIPT_PATH + " " + PROBE_PATH + " " + out + " >" + out + "/xvfb.log 2>&1";
   const int status = std::system(command.c_str());
   const std::string log = read_file(out + "/probe.log");
