@@ -53,7 +53,9 @@ namespace headless {
 
 // Puts the backend back as at process start: clock, scripts, frames, window,
 // captures, faults, answers; closes the audio output. The platform families'
-// own state (window classes, message queue, ...) is not touched.
+// own state (window classes, message queue, ...) is not touched: pair it
+// with win32_internal::reset_for_tests() (platform/win32/windows_internal.h)
+// to run several scenarios in one process.
 void reset();
 
 // ---- Clock -----------------------------------------------------------------
