@@ -11,6 +11,9 @@
 namespace fs = std::filesystem;
 
 void Scenario::SetUp() {
+  // The program's state is static and starts fresh only with the process.
+  static int runs = 0;
+  ASSERT_EQ(++runs, 1) << "run each scenario in a process of its own, as ctest does";
   headless::reset();
   former_folder_ = fs::current_path();
   char pattern[] = "/tmp/quarrelo-scenario-XXXXXX";
@@ -22,6 +25,7 @@ void Scenario::SetUp() {
 }
 
 void Scenario::TearDown() {
+  for (uint64_t frame : pending_frames_) ADD_FAILURE() << "the run ended before frame " << frame;
   // The sound device lives to the process end; closing the backend's audio
   // output here ends its pulls before the process does.
   headless::reset();
@@ -36,8 +40,11 @@ void Scenario::QuitFrom(uint64_t frame) {
 }
 
 void Scenario::AtFrame(uint64_t frame, std::function<void()> hook) {
-  EachFrame([frame, hook](uint64_t index) {
-    if (index == frame) hook();
+  pending_frames_.insert(frame);
+  EachFrame([this, frame, hook](uint64_t index) {
+    if (index != frame) return;
+    pending_frames_.erase(frame);
+    hook();
   });
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ class Scenario : public ::testing::Test {
 
   // Called after every frame with its number.
   void EachFrame(std::function<void(uint64_t)> hook) { hooks_.push_back(std::move(hook)); }
-  // Called after frame `frame` only.
+  // Called after frame `frame` only; a run that ends before it fails.
   void AtFrame(uint64_t frame, std::function<void()> hook);
 
   // Per-frame record of gameState.
@@ -56,6 +57,7 @@ class Scenario : public ::testing::Test {
  private:
   std::string former_folder_;
   std::vector<std::function<void(uint64_t)>> hooks_;
+  std::set<uint64_t> pending_frames_;  // AtFrame hooks that have not run
 };
 
 // The complete run log of a start-up in which nothing fails.
