@@ -21,16 +21,6 @@ GameSprite Box(int x, int y, int width, int height, int heading = 0) {
   return sprite;
 }
 
-// Places an airplane so that this frame's flight step leaves it on the
-// middle of `target`.
-void AimAt(GameSprite* airplane, const GameSprite& target) {
-  airplane->visible = true;
-  airplane->life = 1;
-  airplane->heading = 2;  // the step moves it 6 px up
-  airplane->x = target.x + 12;
-  airplane->y = target.y + 22;
-}
-
 class Duel : public Scenario {};
 
 TEST_F(Duel, TurningStepsOncePerPressAndWraps) {
@@ -136,16 +126,6 @@ TEST_F(Duel, FighterStraddlingADeskCornerIsPushedOutSideways) {
   fighter = Box(150, 364 - 5, 56, 64);  // below
   BlockAgainstDesk(&fighter, &desk);
   EXPECT_EQ(fighter.y, 364);
-}
-
-TEST_F(Duel, FighterWalkingIntoADeskStopsAtIt) {
-  StartDuel(0);
-  Hold(3, W);  // the left fighter walks right into desk 0 at x 125
-  Let(60, W);
-  QuitFrom(61);
-  EXPECT_EQ(RunGame(), 0);
-  EXPECT_EQ(leftFighter.x, 125 - 56 + 20);
-  EXPECT_EQ(leftFighter.y, 300);
 }
 
 TEST_F(Duel, FieldLimitsForFighters) {

@@ -18,11 +18,7 @@ TEST_F(HitSound, AHitPlaysOneOfTheHitSounds) {
   StartDuel(0);
   AtFrame(10, [&] {
     before = Peak(headless::audio_captured());
-    leftPlane.visible = true;
-    leftPlane.life = 1;
-    leftPlane.heading = 2;
-    leftPlane.x = rightFighter.x + 12;
-    leftPlane.y = rightFighter.y + 22;
+    AimAt(&leftPlane, rightFighter);
     headless::clear_audio_capture();
   });
   AtFrame(40, [&] { after = Peak(headless::audio_captured()); });

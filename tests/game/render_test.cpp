@@ -159,20 +159,10 @@ TEST_F(Render, NoColourKeyPixelReachesAnyScreen) {
   Let(40, UP);
   AtFrame(42, [] {
     rightScore = 4;
-    leftPlane.visible = true;
-    leftPlane.life = 1;
-    leftPlane.heading = 2;
-    leftPlane.x = rightFighter.x + 12;
-    leftPlane.y = rightFighter.y + 22;
+    AimAt(&leftPlane, rightFighter);
   });
   Tap(46, ENTER);  // point banner, then a new bout
-  AtFrame(50, [] {
-    rightPlane.visible = true;
-    rightPlane.life = 1;
-    rightPlane.heading = 2;
-    rightPlane.x = leftFighter.x + 12;
-    rightPlane.y = leftFighter.y + 22;
-  });
+  AtFrame(50, [] { AimAt(&rightPlane, leftFighter); });
   Tap(55, ESC);  // from the win banner
   Tap(57, ESC);
   ASSERT_EQ(RunGame(), 0);

@@ -81,6 +81,14 @@ void Scenario::WriteFile(const char* name, const std::string& bytes) const {
   file << bytes;
 }
 
+void AimAt(GameSprite* airplane, const GameSprite& target) {
+  airplane->visible = true;
+  airplane->life = 1;
+  airplane->heading = 2;  // the flight step moves it 6 px up
+  airplane->x = target.x + 12;
+  airplane->y = target.y + 22;
+}
+
 std::string StartupLog() {
   std::string log =
       "Log file created successfully!\n\n"

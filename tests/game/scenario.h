@@ -60,6 +60,10 @@ class Scenario : public ::testing::Test {
   std::set<uint64_t> pending_frames_;  // AtFrame hooks that have not run
 };
 
+// Places a flying airplane so that the next frame's flight step leaves it on
+// the middle of `target`: the duel step of that frame finds a hit.
+void AimAt(GameSprite* airplane, const GameSprite& target);
+
 // The complete run log of a start-up in which nothing fails.
 std::string StartupLog();
 // The complete run log of the shutdown sequence.

@@ -126,13 +126,7 @@ TEST_F(Screens, EnterHeldIntoHelpDoesNotLeaveItButEscHeldDoesAndThenNeedsAFreshP
 
 TEST_F(Screens, EnterHeldThroughAScoreBannerStartsTheNextBoutAtOnce) {
   StartDuel(0);
-  AtFrame(3, [] {
-    leftPlane.visible = true;
-    leftPlane.life = 1;
-    leftPlane.heading = 2;
-    leftPlane.x = rightFighter.x + 12;
-    leftPlane.y = rightFighter.y + 22;
-  });
+  AtFrame(3, [] { AimAt(&leftPlane, rightFighter); });
   AtFrame(4, [] {
     EXPECT_EQ(gameState, STATE_LEFT_SCORES);
     EXPECT_EQ(leftScore, 1);
@@ -158,11 +152,7 @@ TEST_F(Screens, EnterHeldThroughAWinBannerReturnsToTheMenuWithoutStartingAGame) 
   StartDuel(0);
   AtFrame(3, [] {
     rightScore = 4;
-    rightPlane.visible = true;
-    rightPlane.life = 1;
-    rightPlane.heading = 2;
-    rightPlane.x = leftFighter.x + 12;
-    rightPlane.y = leftFighter.y + 22;
+    AimAt(&rightPlane, leftFighter);
   });
   Hold(6, ENTER);
   Let(20, ENTER);
@@ -177,12 +167,7 @@ TEST_F(Screens, EnterHeldThroughAWinBannerReturnsToTheMenuWithoutStartingAGame) 
 
 TEST_F(Screens, EscOnABannerHidesItAndReturnsToTheMenu) {
   StartDuel(0);
-  AtFrame(3, [] {
-    leftPlane.visible = true;
-    leftPlane.life = 1;
-    leftPlane.x = rightFighter.x + 12;
-    leftPlane.y = rightFighter.y + 22;
-  });
+  AtFrame(3, [] { AimAt(&leftPlane, rightFighter); });
   Tap(6, ESC);
   AtFrame(6, [] {
     EXPECT_FALSE(leftScoresBanner.visible);
