@@ -12,12 +12,12 @@
 #include <memory>
 
 #include "d3dx9.h"
+#include "platform/d3d9/pixel_resources.h"
 
 namespace d3d9sw {
 namespace {
 
 constexpr long kMaxFileBytes = 256L << 20;
-constexpr int kMaxDimension = 8192;
 
 bool read_file(const char* path, std::vector<unsigned char>& bytes) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
@@ -47,6 +47,47 @@ bool jpeg_complete(const std::vector<unsigned char>& bytes) {
   return false;
 }
 
+uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+uint32_t be16(const std::vector<unsigned char>& b, size_t at) { return uint32_t(b[at]) << 8 | b[at + 1]; }
+uint32_t be32(const std::vector<unsigned char>& b, size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
+
+bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
+
+// Whether the size the file's header declares is one we take, looked at
+// before decoding so that a damaged header cannot ask for gigabytes.
+bool declared_size_fits(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMAT kind) {
+  if (kind == D3DXIFF_BMP) {
+    if (b.size() < 26) return false;
+    if (le32(b, 14) == 12) return side_fits(b[18] | b[19] << 8) && side_fits(b[20] | b[21] << 8);
+    const int64_t height = static_cast<int32_t>(le32(b, 22));
+    return side_fits(static_cast<int32_t>(le32(b, 18))) && side_fits(height < 0 ? -height : height);
+  }
+  if (kind == D3DXIFF_PNG) return b.size() >= 24 && side_fits(be32(b, 16)) && side_fits(be32(b, 20));
+  // JPEG: walk the marker segments up to the first frame header.
+  size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (b[at] != 0xFF) return false;
+    const unsigned marker = b[at + 1];
+    if (marker == 0xFF) {
+      ++at;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+      at += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) return false;  // no frame header before the data
+    const uint32_t length = be16(b, at + 2);
+    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame) return at + 9 <= b.size() && side_fits(be16(b, at + 5)) && side_fits(be16(b, at + 7));
+    if (length < 2) return false;
+    at += 2 + length;
+  }
+  return false;
+}
+
 // The file's own pixel format, as near as the platform's list allows.
 D3DFORMAT file_pixel_format(const SDL_Surface* surface, D3DXIMAGE_FILEFORMAT kind, bool has_alpha) {
   const SDL_PixelFormat* f = surface->format;
@@ -69,13 +110,13 @@ HRESULT decode_image_file(const char* path, DecodedImage& image) {
   SDL_Surface* decoded = nullptr;
   D3DXIMAGE_FILEFORMAT kind = D3DXIFF_BMP;
   if (IMG_isBMP(rw)) {
-    decoded = IMG_LoadBMP_RW(rw);
+    if (declared_size_fits(bytes, kind)) decoded = IMG_LoadBMP_RW(rw);
   } else if (IMG_isPNG(rw)) {
     kind = D3DXIFF_PNG;
-    decoded = IMG_LoadPNG_RW(rw);
+    if (declared_size_fits(bytes, kind)) decoded = IMG_LoadPNG_RW(rw);
   } else if (IMG_isJPG(rw)) {
     kind = D3DXIFF_JPG;
-    if (jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
+    if (declared_size_fits(bytes, kind) && jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
   }
   SDL_RWclose(rw);
   if (decoded == nullptr) return D3DXERR_INVALIDDATA;
