@@ -14,7 +14,7 @@
 
 namespace fake {
 
-struct Buffer : IDirectSoundBuffer {
+struct Buffer final : IDirectSoundBuffer {
   std::shared_ptr<std::vector<BYTE>> memory;
   ULONG refs = 1;
   DWORD status = 0;
@@ -118,7 +118,7 @@ struct Buffer : IDirectSoundBuffer {
   struct Notify* notify = nullptr;
 };
 
-struct Notify : IDirectSoundNotify {
+struct Notify final : IDirectSoundNotify {
   ULONG refs = 0;
   HRESULT result = DS_OK;
   std::vector<DSBPOSITIONNOTIFY> positions;
@@ -141,7 +141,7 @@ inline HRESULT Buffer::QueryInterface(REFIID riid, void** out) {
   return E_NOINTERFACE;
 }
 
-struct Device : IDirectSound8 {
+struct Device final : IDirectSound8 {
   std::vector<std::unique_ptr<Buffer>> buffers;  // every buffer made, in order
   std::vector<DSBUFFERDESC> descs;               // every CreateSoundBuffer description
   std::vector<bool> duplicated;                  // per buffer: made by DuplicateSoundBuffer
