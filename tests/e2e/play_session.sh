@@ -7,7 +7,7 @@ set -u
 
 press() {  # holds a key long enough for the game's once-a-frame read
   xdotool keydown "$1"
-  sleep 0.15
+  sleep 0.3
   xdotool keyup "$1"
 }
 
