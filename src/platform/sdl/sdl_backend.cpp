@@ -322,7 +322,9 @@ bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
     want.freq = format.rate;
     want.format = AUDIO_S16SYS;
     want.channels = static_cast<Uint8>(format.channels);
-    want.samples = 1024;
+    // At most 512 sample frames per pull: 23 ms of latency at 22050 Hz,
+    // 11.6 ms at 44100 Hz.
+    want.samples = 512;
     want.callback = sdl_audio_callback;
     want.userdata = &g_audio;
     SDL_AudioSpec have{};
