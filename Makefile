@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 
-.PHONY: setup build test bench fuzz fuzz-build play windows windows-check
+.PHONY: setup build test test-asan test-tsan fuzz-short bench fuzz fuzz-build play windows windows-check
 
 setup:
 	@bash scripts/setup
@@ -11,10 +11,29 @@ build: setup
 	cmake --preset default
 	cmake --build --preset default
 
+# The whole suite twice (the normal build, then AddressSanitizer with
+# UndefinedBehaviorSanitizer halting on the first report), the sound and mixer
+# tests under ThreadSanitizer, the Windows build check and short fuzz runs.
 test: build
 	ctest --preset default
-	@if [ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || \
-	    ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then \
+	$(MAKE) --no-print-directory test-asan test-tsan windows-check fuzz-short
+
+SAN_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1 \
+          UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+          TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+test-asan: setup
+	cmake --preset asan
+	cmake --build --preset asan
+	$(SAN_ENV) ctest --preset asan -LE valgrind
+
+test-tsan: setup
+	cmake --preset tsan
+	cmake --build --preset tsan --target dsound_tests sound_test
+	$(SAN_ENV) ctest --preset tsan -L "mixer|sound"
+
+fuzz-short:
+	@if ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then \
 	  $(MAKE) --no-print-directory fuzz-build && bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); \
 	else echo "clang's fuzzer runtime is not installed: short fuzz runs skipped"; fi
 
