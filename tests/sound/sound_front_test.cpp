@@ -170,3 +170,16 @@ TEST_F(FrontTest, LoopingSoundsGoOnUntilStopped) {
   EXPECT_LT(Heard(100), 100);
   delete clip;
 }
+
+TEST_F(FrontTest, TheGamesThreeHitSoundsLoadAndAreHeard) {
+  ASSERT_EQ(1, Init_Sound(window));
+  TakeLog();
+  for (const char* name : {"hit1.wav", "hit2.wav", "hit3.wav"}) {
+    SoundClip* clip = LoadSound((std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name).c_str());
+    ASSERT_NE(nullptr, clip) << name;
+    EXPECT_EQ("LoadSound() Successful\n", TakeLog());
+    PlaySoundOnce(clip);
+    EXPECT_GT(Heard(60), 1000) << name;
+    delete clip;
+  }
+}
