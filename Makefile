@@ -37,8 +37,14 @@ fuzz-short:
 	  $(MAKE) --no-print-directory fuzz-build && bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); \
 	else echo "clang's fuzzer runtime is not installed: short fuzz runs skipped"; fi
 
+# One table of every measured figure beside its target, then one
+# "bench: <row> <value> <unit> target <target> <met|missed>" line per row.
+# BENCH_DETAILS=1 also runs each area's Google Benchmark executable after it.
 bench: build
-	@for b in build/default/benchmarks/*; do echo "== $$b"; "$$b" || exit 1; done
+	build/default/bench/report/quarrelo_bench_report
+	@if [ -n "$(BENCH_DETAILS)" ]; then \
+	  for b in build/default/benchmarks/*; do echo "== $$b"; "$$b" || exit 1; done; \
+	fi
 
 fuzz-build: setup
 	cmake --preset fuzz

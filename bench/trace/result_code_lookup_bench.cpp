@@ -2,39 +2,17 @@
 // and the name lookup against a hash map holding the same table.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <random>
-#include <unordered_map>
 #include <vector>
 
+#include "common/result_code_queries.h"
 #include "trace/error_trace.h"
-#include "trace/result_code_tables.h"
 
 namespace {
-
-using quarrelo::trace::kResultCodeNames;
-using quarrelo::trace::kResultCodeTexts;
-
-// The codes to look up, in a fixed shuffled order: every listed name code
-// and, for each, a code next to it that may well be unlisted.
-const std::vector<HRESULT>& Queries() {
-  static const std::vector<HRESULT> queries = [] {
-    std::vector<HRESULT> q;
-    for (size_t i = 0; i < kResultCodeNames.size; ++i) {
-      q.push_back(static_cast<HRESULT>(kResultCodeNames.codes[i]));
-      q.push_back(static_cast<HRESULT>(kResultCodeNames.codes[i] + 0x10));
-    }
-    std::shuffle(q.begin(), q.end(), std::mt19937(1234));
-    return q;
-  }();
-  return queries;
-}
 
 // Independent lookups: the processor may overlap one with the next.
 template <typename Lookup>
 void RunLookups(benchmark::State& state, Lookup lookup) {
-  const std::vector<HRESULT>& queries = Queries();
+  const std::vector<HRESULT>& queries = result_code_queries::queries();
   size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(lookup(queries[i]));
@@ -47,7 +25,7 @@ void RunLookups(benchmark::State& state, Lookup lookup) {
 // lookup waits for the one before (the latency of a single lookup).
 template <typename Lookup>
 void RunChainedLookups(benchmark::State& state, Lookup lookup) {
-  const std::vector<HRESULT>& queries = Queries();
+  const std::vector<HRESULT>& queries = result_code_queries::queries();
   size_t i = 0;
   for (auto _ : state) {
     const char* text = lookup(queries[i]);
@@ -66,28 +44,14 @@ void BM_ResultCodeTextW(benchmark::State& state) { RunLookups(state, ResultCodeT
 void BM_ResultCodeNameA_Chained(benchmark::State& state) { RunChainedLookups(state, ResultCodeNameA); }
 
 // The same name lookup through std::unordered_map, for comparison.
-std::unordered_map<HRESULT, const char*> NameMap() {
-  std::unordered_map<HRESULT, const char*> map;
-  for (size_t i = 0; i < kResultCodeNames.size; ++i) {
-    map.emplace(static_cast<HRESULT>(kResultCodeNames.codes[i]), kResultCodeNames.narrow[i]);
-  }
-  return map;
-}
-
 void BM_UnorderedMapNameA(benchmark::State& state) {
-  const auto map = NameMap();
-  RunLookups(state, [&map](HRESULT hr) {
-    auto it = map.find(hr);
-    return it != map.end() ? it->second : kResultCodeNames.narrowDefault;
-  });
+  const result_code_queries::NameMap map;
+  RunLookups(state, [&map](HRESULT hr) { return map.name(hr); });
 }
 
 void BM_UnorderedMapNameA_Chained(benchmark::State& state) {
-  const auto map = NameMap();
-  RunChainedLookups(state, [&map](HRESULT hr) {
-    auto it = map.find(hr);
-    return it != map.end() ? it->second : kResultCodeNames.narrowDefault;
-  });
+  const result_code_queries::NameMap map;
+  RunChainedLookups(state, [&map](HRESULT hr) { return map.name(hr); });
 }
 
 BENCHMARK(BM_ResultCodeNameA);

@@ -1,0 +1,313 @@
+// The benchmark report: every figure the game is held to, measured in this
+// one process (or in child processes it starts), printed as one table with
+// each target beside it, then one line per row for scripts:
+//   bench: <row> <value> <unit> target <target> <met|missed>
+// Comparisons run both sides in alternating batches and compare medians of
+// the measuring thread's processor time, which a busy shared machine
+// disturbs far less than wall time.
+//
+// Usage: quarrelo_bench_report [--quick]
+// (--decode-game-images is the report's own child mode for the start-up row.)
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/duel_setup.h"
+#include "common/frame_scene.h"
+#include "common/game_process.h"
+#include "common/large_wave.h"
+#include "common/mixer_voices.h"
+#include "common/result_code_queries.h"
+#include "common/run_folder.h"
+#include "game_image_loads.h"
+#include "platform/headless/headless.h"
+#include "timing.h"
+
+namespace {
+
+struct Row {
+  std::string name;      // the machine-readable row name
+  std::string title;     // the table's text
+  std::string ours;      // our figure, with its unit
+  std::string compared;  // what it is compared with, and its figure
+  double value = 0;      // the figure held to the target
+  std::string unit;      // x, ms, MB
+  bool at_most = true;   // target is an upper bound (else a lower bound)
+  double target = 0;
+  bool measured = false;  // false: the measurement itself failed
+  std::string note;       // why it was not measured
+  bool met() const { return measured && (at_most ? value <= target : value >= target); }
+};
+
+Row MakeRow(const char* name, const char* title, const char* unit, bool at_most, double target) {
+  Row row;
+  row.name = name;
+  row.title = title;
+  row.unit = unit;
+  row.at_most = at_most;
+  row.target = target;
+  return row;
+}
+
+std::string format(const char* fmt, double a, double b = 0) {
+  char text[128];
+  std::snprintf(text, sizeof text, fmt, a, b);
+  return text;
+}
+
+std::string duration(double seconds) {
+  if (seconds >= 1e-3) return format("%.2f ms", seconds * 1e3);
+  if (seconds >= 1e-6) return format("%.2f us", seconds * 1e6);
+  return format("%.1f ns", seconds * 1e9);
+}
+
+// How hard each measurement tries; --quick for a fast look.
+struct Effort {
+  int rounds = 15;
+  double batch_seconds = 0.03;
+  int process_runs = 7;
+};
+
+std::string self_path() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  path[n] = '\0';
+  return path;
+}
+
+long own_peak_rss_kb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return 0;
+}
+
+// ---- Rows measured in child processes ---------------------------------------
+
+// The game from start to its first presented frame (the game_run helper,
+// which ends at the first present) against a process that decodes the same
+// image loads with SDL2_image, both in a folder holding the assets. Each
+// side is a fresh process, so both pay for starting and linking.
+Row StartToFirstFrame(const Effort& effort) {
+  Row row = MakeRow("startup_first_frame", "start-up to first presented frame (headless)", "x", true, 1.3);
+  const std::string folder = MakeRunFolder("startup");
+  const std::string self = self_path();
+  std::vector<double> game_cpu, game_wall, sdl_cpu, sdl_wall;
+  for (int r = 0; r < effort.process_runs; ++r) {
+    ProcessUsage game, sdl;
+    if (!RunProcess(folder, {GAME_RUN_PATH, "first-frame"}, &game) ||
+        !RunProcess(folder, {self, "--decode-game-images"}, &sdl)) {
+      row.note = "a child process failed";
+      return row;
+    }
+    game_cpu.push_back(game.cpu_seconds);
+    game_wall.push_back(game.wall_seconds);
+    sdl_cpu.push_back(sdl.cpu_seconds);
+    sdl_wall.push_back(sdl.wall_seconds);
+  }
+  const double ours = timing::median(game_cpu), theirs = timing::median(sdl_cpu);
+  row.ours = duration(ours) + " cpu (" + duration(timing::median(game_wall)) + " wall)";
+  row.compared = std::to_string(GameImageLoads().size()) + " IMG_Loads " + duration(theirs) + " cpu (" +
+                 duration(timing::median(sdl_wall)) + " wall)";
+  row.value = ours / theirs;
+  row.measured = theirs > 0;
+  return row;
+}
+
+// The peak resident memory of a scripted game (menu, a duel with walks and
+// throws, a point, back to the menu, quit) as the kernel reports it for the
+// child. The kernel counts the parent's peak at the moment of the start as
+// well, so this row runs first, while the report itself is small.
+Row PeakMemory(const Effort& effort) {
+  Row row = MakeRow("peak_rss", "peak resident memory of a game run", "MB", true, 64);
+  const long parent_kb = own_peak_rss_kb();
+  long peak_kb = 0;
+  const int runs = std::max(2, effort.process_runs / 3);
+  for (int r = 0; r < runs; ++r) {
+    const std::string folder = MakeRunFolder("play");
+    std::filesystem::remove(std::filesystem::path(folder) / "Log.txt");
+    ProcessUsage usage;
+    if (!RunProcess(folder, {GAME_RUN_PATH, "play"}, &usage)) {
+      row.note = "the game run failed";
+      return row;
+    }
+    peak_kb = std::max(peak_kb, usage.max_rss_kb);
+  }
+  row.value = peak_kb / 1024.0;
+  row.ours = format("%.1f MB", row.value);
+  row.compared = format("largest of %.0f runs (report itself %.1f MB)", runs, parent_kb / 1024.0);
+  row.measured = peak_kb > parent_kb;  // else the figure is the report's own
+  if (!row.measured) row.note = "the child's figure was the report's own";
+  return row;
+}
+
+// ---- Rows measured in this process --------------------------------------------
+
+Row ResultCodeLookups(const Effort& effort) {
+  Row row = MakeRow("result_code_lookup", "result-code name lookups", "x", false, 1.0);
+  const std::vector<HRESULT>& queries = result_code_queries::queries();
+  const result_code_queries::NameMap map;
+  size_t sink = 0;
+  // One call: a pass over every query.
+  const auto ours = [&] {
+    for (HRESULT hr : queries) sink += reinterpret_cast<uintptr_t>(ResultCodeNameA(hr));
+  };
+  const auto theirs = [&] {
+    for (HRESULT hr : queries) sink += reinterpret_cast<uintptr_t>(map.name(hr));
+  };
+  const timing::Pair t = timing::side_by_side(ours, theirs, effort.rounds, effort.batch_seconds);
+  const double n = static_cast<double>(queries.size());
+  row.ours = duration(t.ours / n) + " per lookup";
+  row.compared = "std::unordered_map " + duration(t.theirs / n);
+  row.value = t.theirs / t.ours;  // speed relative to the map
+  row.measured = t.ours > 0 && sink != 1;
+  return row;
+}
+
+Row WaveRead(const Effort& effort) {
+  Row row = MakeRow("wave_read", "WaveFile::Read throughput", "x", false, 0.8);
+  large_wave::path();
+  const size_t pieces[] = {large_wave::kDataBytes, 64u << 10, 4096};
+  const char* piece_names[] = {"whole", "64 KiB", "4 KiB"};
+  double worst = 1e9;
+  for (int i = 0; i < 3; ++i) {
+    std::vector<uint8_t> out(pieces[i]);
+    bool whole = true;
+    const auto ours = [&] { whole &= large_wave::read_with_wave_file(out) == large_wave::kDataBytes; };
+    const auto theirs = [&] { whole &= large_wave::read_with_fread(out) == large_wave::kDataBytes; };
+    const timing::Pair t = timing::side_by_side(ours, theirs, effort.rounds, effort.batch_seconds);
+    if (!whole || t.ours <= 0) {
+      row.note = "a read came up short";
+      return row;
+    }
+    const double ratio = t.theirs / t.ours;
+    if (ratio < worst) {
+      worst = ratio;
+      const double mb = large_wave::kDataBytes / 1048576.0;
+      row.ours = format("%.0f MB/s", mb / t.ours) + " (" + piece_names[i] + " reads, the worst)";
+      row.compared = "fread " + format("%.0f MB/s", mb / t.theirs);
+    }
+  }
+  row.value = worst;
+  row.measured = true;
+  return row;
+}
+
+Row Mixing(const Effort& effort) {
+  Row row = MakeRow("mixing", "mixing one second of four voices", "x", true, 1.0);
+  mixer_voices::DeviceVoices device;
+  mixer_voices::SdlVoices sdl;
+  if (!device.ready()) {
+    row.note = "no DirectSound device";
+    return row;
+  }
+  int sink = 0;
+  const timing::Pair t =
+      timing::side_by_side([&] { sink += device.mix_one_second(); }, [&] { sink += sdl.mix_one_second(); },
+                           effort.rounds, effort.batch_seconds);
+  row.ours = duration(t.ours);
+  row.compared = "SDL_MixAudioFormat loop " + duration(t.theirs);
+  row.value = t.ours / t.theirs;
+  row.measured = t.theirs > 0 && sink != INT_MIN;
+  return row;
+}
+
+Row FrameComposition(const Effort& effort) {
+  Row row = MakeRow("frame_composition", "frame composition (clear, 2 copies, 19 sprites)", "x", true, 0.7);
+  frame_scene::DeviceFrame ours;
+  frame_scene::SdlFrame sdl;
+  if (!ours.ready() || !sdl.ready()) {
+    row.note = "no device or renderer";
+    return row;
+  }
+  const timing::Pair t =
+      timing::side_by_side([&] { ours.draw(); }, [&] { sdl.draw(); }, effort.rounds, effort.batch_seconds);
+  row.ours = duration(t.ours);
+  row.compared = "SDL2 software renderer " + duration(t.theirs);
+  row.value = t.ours / t.theirs;
+  row.measured = t.theirs > 0;
+  return row;
+}
+
+// One duel frame through Game_Update, pacing wait skipped. Wall time: the
+// frame also waits while the headless audio thread mixes the period due.
+Row DuelUpdate(const Effort& effort) {
+  Row row = MakeRow("duel_update", "one duel Game_Update, no pacing wait", "ms", true, 1.0);
+  static DuelSetup duel;
+  if (!duel.Start()) {
+    row.note = "the game did not start";
+    return row;
+  }
+  const double wall = timing::time_per_call([] { duel.Frame(false); }, timing::Clock::Wall, effort.rounds,
+                                            effort.batch_seconds);
+  const double cpu = timing::time_per_call([] { duel.Frame(false); }, timing::Clock::ThreadCpu, effort.rounds,
+                                           effort.batch_seconds);
+  row.ours = duration(wall) + " wall (" + duration(cpu) + " cpu)";
+  row.compared = "-";
+  row.value = wall * 1e3;
+  row.measured = wall > 0;
+  return row;
+}
+
+std::string target_text(const Row& row) {
+  const char* fmt = row.unit == "MB" ? "%.0f" : "%.2f";
+  return std::string(row.at_most ? "<=" : ">=") + format(fmt, row.target);
+}
+
+void print(const std::vector<Row>& rows, const Effort& effort) {
+  std::printf(
+      "\nQuarrelo benchmark report (medians of %d alternating batches; processor time of the measuring\n"
+      "thread unless marked wall; start-up: processor time of each child process, median of %d)\n\n",
+      effort.rounds, effort.process_runs);
+  std::printf("%-48s %-44s %-54s %10s %9s  %s\n", "row", "ours", "compared with", "value", "target", "");
+  std::printf("%s\n", std::string(176, '-').c_str());
+  for (const Row& row : rows) {
+    const std::string value =
+        row.measured ? format(row.unit == "x" ? "%.2f" : "%.2f", row.value) + " " + row.unit : "n/a";
+    std::printf("%-48s %-44s %-54s %10s %9s  %s\n", row.title.c_str(), row.ours.c_str(), row.compared.c_str(),
+                value.c_str(), (target_text(row) + " " + row.unit).c_str(),
+                row.measured ? (row.met() ? "met" : "MISSED") : ("failed: " + row.note).c_str());
+  }
+  std::printf("\n");
+  for (const Row& row : rows) {
+    std::printf("bench: %s %s %s target %s %s\n", row.name.c_str(),
+                row.measured ? format("%.3f", row.value).c_str() : "nan", row.unit.c_str(),
+                target_text(row).c_str(), row.met() ? "met" : "missed");
+  }
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--decode-game-images") == 0)
+    return DecodeGameImagesWithSdlImage() ? 1 : 0;
+  Effort effort;
+  if (argc > 1 && std::strcmp(argv[1], "--quick") == 0) effort = Effort{5, 0.01, 3};
+  headless::echo_debug_output(false);
+
+  std::vector<Row> rows(7);
+  // The child processes first, while this process is still small (see
+  // PeakMemory); the duel last, as it starts the whole game in here.
+  rows[6] = PeakMemory(effort);
+  rows[5] = StartToFirstFrame(effort);
+  rows[4] = ResultCodeLookups(effort);
+  rows[3] = WaveRead(effort);
+  rows[2] = Mixing(effort);
+  rows[0] = FrameComposition(effort);
+  rows[1] = DuelUpdate(effort);
+  print(rows, effort);
+  for (const Row& row : rows) {
+    if (!row.measured) return 1;
+  }
+  return 0;
+}
