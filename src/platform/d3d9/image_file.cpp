@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "d3dx9.h"
 #include "platform/d3d9/pixel_resources.h"
@@ -98,12 +99,34 @@ D3DFORMAT file_pixel_format(const SDL_Surface* surface, D3DXIMAGE_FILEFORMAT kin
   return D3DFMT_X8R8G8B8;
 }
 
+// The last file decoded, by its bytes, and its image. A picture is usually
+// described and then loaded, and several sprites load the same file in a
+// row: the same bytes again are not decoded again.
+struct LastDecoded {
+  std::mutex mutex;
+  std::vector<unsigned char> bytes;
+  DecodedImage image;
+};
+
+LastDecoded& last_decoded() {
+  static LastDecoded last;
+  return last;
+}
+
 }  // namespace
 
 HRESULT decode_image_file(const char* path, DecodedImage& image) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
   std::vector<unsigned char> bytes;
   if (!read_file(path, bytes)) return D3DXERR_INVALIDDATA;
+  LastDecoded& last = last_decoded();
+  {
+    std::lock_guard<std::mutex> lock(last.mutex);
+    if (last.bytes == bytes) {
+      image = last.image;
+      return D3D_OK;
+    }
+  }
 
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (rw == nullptr) return D3DXERR_INVALIDDATA;
@@ -144,6 +167,9 @@ HRESULT decode_image_file(const char* path, DecodedImage& image) {
   for (int y = 0; y < image.height; ++y, row += argb->pitch) {
     std::memcpy(&image.pixels[static_cast<size_t>(y) * image.width], row, sizeof(uint32_t) * image.width);
   }
+  std::lock_guard<std::mutex> lock(last.mutex);
+  last.bytes = std::move(bytes);
+  last.image = image;
   return D3D_OK;
 }
 
