@@ -32,13 +32,12 @@ const std::vector<std::string>& GameImageLoads() {
 
 int DecodeGameImagesWithSdlImage() {
   int failed = 0;
+  std::vector<SDL_Surface*> kept;
   for (const std::string& file : GameImageLoads()) {
     SDL_Surface* surface = IMG_Load(file.c_str());
-    if (surface == nullptr) {
-      ++failed;
-      continue;
-    }
-    SDL_FreeSurface(surface);
+    if (surface == nullptr) ++failed;
+    kept.push_back(surface);
   }
+  for (SDL_Surface* surface : kept) SDL_FreeSurface(surface);
   return failed;
 }

@@ -9,6 +9,7 @@
 
 const std::vector<std::string>& GameImageLoads();
 
-// Decodes every load in the working folder with IMG_Load; the number that
-// failed.
+// Decodes every load in the working folder with IMG_Load, keeping every
+// picture until all are loaded, as a program that draws them would; the
+// number that failed.
 int DecodeGameImagesWithSdlImage();
