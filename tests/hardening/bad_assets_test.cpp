@@ -1,0 +1,246 @@
+// Every one of the game's nineteen files missing, cut to half its size, or
+// replaced by random bytes of its size. A damaged picture is logged by its
+// loader and the game runs without it: a few frames of menu and duel, then
+// a clean quit. A missing or unreadable sound ends the start-up with the
+// sound front's failure line and the shell's Game_Init line, before any
+// frame; a sound cut short loads as far as the file goes and plays.
+#include "scenario.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <tuple>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Kind { Surface, Texture, Wave };
+enum class Damage { Missing, Half, Noise };
+
+struct Asset {
+  const char* file;
+  Kind kind;
+};
+
+const Asset kAssets[] = {
+    {"classroom.bmp", Kind::Surface},
+    {"ssfrontmenu.jpg", Kind::Surface},
+    {"KidRight.bmp", Kind::Texture},
+    {"kidleft.bmp", Kind::Texture},
+    {"airplane.bmp", Kind::Texture},
+    {"desk.bmp", Kind::Texture},
+    {"Rightplayerscores.bmp", Kind::Texture},
+    {"Leftplayerscores.bmp", Kind::Texture},
+    {"rightplayername.bmp", Kind::Texture},
+    {"leftplayername.bmp", Kind::Texture},
+    {"scores.bmp", Kind::Texture},
+    {"RightPlayerWins.bmp", Kind::Texture},
+    {"LeftPlayerWins.bmp", Kind::Texture},
+    {"airplanecursor.png", Kind::Texture},
+    {"credits.jpg", Kind::Texture},
+    {"helpmenu.jpg", Kind::Texture},
+    {"hit1.wav", Kind::Wave},
+    {"hit2.wav", Kind::Wave},
+    {"hit3.wav", Kind::Wave},
+};
+
+// The image loads of start-up in their order, with the record each fills.
+struct Load {
+  const char* file;
+  Kind kind;
+  const void* holder;  // the surface pointer or the sprite record
+};
+
+std::vector<Load> ImageLoads() {
+  std::vector<Load> loads = {
+      {"classroom.bmp", Kind::Surface, &classroomSurface}, {"ssfrontmenu.jpg", Kind::Surface, &menuSurface},
+      {"KidRight.bmp", Kind::Texture, &rightFighter},      {"kidleft.bmp", Kind::Texture, &leftFighter},
+      {"airplane.bmp", Kind::Texture, &leftPlane},         {"airplane.bmp", Kind::Texture, &rightPlane}};
+  for (const GameSprite& desk : desks) loads.push_back({"desk.bmp", Kind::Texture, &desk});
+  const Load rest[] = {{"Rightplayerscores.bmp", Kind::Texture, &rightScoresBanner},
+                       {"Leftplayerscores.bmp", Kind::Texture, &leftScoresBanner},
+                       {"rightplayername.bmp", Kind::Texture, &rightName},
+                       {"leftplayername.bmp", Kind::Texture, &leftName},
+                       {"scores.bmp", Kind::Texture, &rightDigit},
+                       {"scores.bmp", Kind::Texture, &leftDigit},
+                       {"RightPlayerWins.bmp", Kind::Texture, &rightWinsBanner},
+                       {"LeftPlayerWins.bmp", Kind::Texture, &leftWinsBanner},
+                       {"airplanecursor.png", Kind::Texture, &menuCursor},
+                       {"credits.jpg", Kind::Texture, &creditsScreen},
+                       {"helpmenu.jpg", Kind::Texture, &helpScreen}};
+  loads.insert(loads.end(), std::begin(rest), std::end(rest));
+  return loads;
+}
+
+// The lines a loader can write when its file does not give a picture; a
+// missing file always ends at the first.
+const std::vector<std::string> kSurfaceFailures = {"D3DXGetImageInfoFromFile Failed",
+                                                   "CreateOffscreenPlainSurface failed",
+                                                   "D3DXLoadSurfaceFromFile failed"};
+const std::vector<std::string> kTextureFailures = {"D3DXGetImageInfoFromFile failed",
+                                                   "CreateTextureFromFileEx failed"};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void PrintTo(const Asset& asset, std::ostream* out) { *out << asset.file; }
+
+const char* DamageName(Damage damage) {
+  switch (damage) {
+    case Damage::Missing:
+      return "Missing";
+    case Damage::Half:
+      return "Half";
+    default:
+      return "Noise";
+  }
+}
+
+void PrintTo(Damage damage, std::ostream* out) { *out << DamageName(damage); }
+
+class DamagedAsset : public Scenario, public ::testing::WithParamInterface<std::tuple<Asset, Damage>> {
+ protected:
+  void DamageTheFile() {
+    const auto [asset, damage] = GetParam();
+    const fs::path path = fs::path(folder) / asset.file;
+    ASSERT_TRUE(fs::exists(path)) << asset.file;
+    const std::string bytes = Slurp(path);
+    switch (damage) {
+      case Damage::Missing:
+        RemoveAsset(asset.file);
+        break;
+      case Damage::Half:
+        WriteFile(asset.file, bytes.substr(0, bytes.size() / 2));
+        break;
+      case Damage::Noise: {
+        std::mt19937 rng(static_cast<unsigned>(bytes.size()));
+        std::string noise(bytes.size(), '\0');
+        for (char& c : noise) c = static_cast<char>(rng() & 0xFF);
+        WriteFile(asset.file, noise);
+        break;
+      }
+    }
+  }
+};
+
+TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
+  const auto [asset, damage] = GetParam();
+  DamageTheFile();
+
+  const std::string startup = StartupLog();
+  const std::string header = startup.substr(0, startup.find("LoadSurface"));
+  const std::vector<Load> loads = ImageLoads();
+
+  if (asset.kind == Kind::Wave && damage != Damage::Half) {
+    EXPECT_EQ(RunGame(), 0);
+    std::string expected = startup.substr(0, startup.find("LoadSound"));
+    for (const char* wave : {"hit1.wav", "hit2.wav", "hit3.wav"})
+      expected +=
+          std::string(wave) == asset.file ? "LoadSound() Create failed\n" : "LoadSound() Successful\n";
+    expected += "Error running Game_Init\n";
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(headless::frame_count(), 0u);
+    EXPECT_EQ(gameState, 0);
+    return;
+  }
+  if (asset.kind == Kind::Wave) {
+    // The header is whole and the data chunk declares more bytes than the
+    // file holds: the clip keeps what could be read, the failed read is
+    // traced, and the game runs and plays that sound.
+    SoundClip* const* clip = std::string(asset.file) == "hit1.wav"   ? &hitSound1
+                             : std::string(asset.file) == "hit2.wav" ? &hitSound2
+                                                                     : &hitSound3;
+    StartDuel(3);
+    AtFrame(5, [clip] {
+      ASSERT_NE(*clip, nullptr);
+      headless::clear_audio_capture();
+      PlaySoundOnce(*clip);
+    });
+    int peak = 0;
+    AtFrame(30, [&peak] {
+      for (int16_t sample : headless::audio_captured()) peak = std::max(peak, std::abs(int(sample)));
+    });
+    QuitFrom(31);
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(Log(), startup + ShutdownLog());
+    EXPECT_NE(headless::debug_output().find("): mmioinfoIn.pchNext hr=E_FAIL"), std::string::npos);
+    EXPECT_NE(headless::debug_output().find("): Read hr=E_FAIL"), std::string::npos);
+    EXPECT_GT(peak, 1000);  // the half that was read is heard
+    return;
+  }
+
+  // Menu, the duel, back to the menu and quit.
+  StartDuel(3);
+  QuitFrom(10);
+  EXPECT_EQ(RunGame(), 0);
+  EXPECT_EQ(headless::frame_count(), 13u);
+  ASSERT_GE(states.size(), 10u);
+  EXPECT_EQ(states[2], STATE_MENU);
+  EXPECT_EQ(states[8], STATE_PLAY);
+
+  // The run log line by line: each load of the damaged file fails, every
+  // other line is that of a run with all files.
+  const std::vector<std::string> log = Lines(Log());
+  std::vector<std::string> expected = Lines(header);
+  std::vector<size_t> failing;
+  for (const Load& load : loads) {
+    if (std::string(load.file) == asset.file) failing.push_back(expected.size());
+    expected.push_back(load.kind == Kind::Surface ? "LoadSurface() successful" : "LoadTexture() Successful");
+  }
+  for (const std::string& line : Lines(startup.substr(startup.find("LoadSound")) + ShutdownLog()))
+    expected.push_back(line);
+  ASSERT_FALSE(failing.empty());
+  ASSERT_EQ(log.size(), expected.size()) << Log();
+  std::set<size_t> failing_set(failing.begin(), failing.end());
+  for (size_t i = 0; i < log.size(); i++) {
+    if (!failing_set.count(i)) {
+      EXPECT_EQ(log[i], expected[i]) << "line " << i;
+      continue;
+    }
+    const auto& choices = asset.kind == Kind::Surface ? kSurfaceFailures : kTextureFailures;
+    if (damage == Damage::Missing)
+      EXPECT_EQ(log[i], choices.front()) << "line " << i;
+    else
+      EXPECT_NE(std::find(choices.begin(), choices.end(), log[i]), choices.end())
+          << "line " << i << ": " << log[i];
+  }
+
+  // Nothing holds the damaged picture; everything else was loaded.
+  for (const Load& load : loads) {
+    const bool damaged = std::string(load.file) == asset.file;
+    const void* image = load.kind == Kind::Surface
+                            ? static_cast<const void*>(*static_cast<IDirect3DSurface9* const*>(load.holder))
+                            : static_cast<const void*>(static_cast<const GameSprite*>(load.holder)->tex);
+    EXPECT_EQ(image == nullptr, damaged) << load.file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedAsset,
+                         ::testing::Combine(::testing::ValuesIn(kAssets),
+                                            ::testing::Values(Damage::Missing, Damage::Half, Damage::Noise)),
+                         [](const ::testing::TestParamInfo<std::tuple<Asset, Damage>>& info) {
+                           std::string name = std::get<0>(info.param).file;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name + "_" + DamageName(std::get<1>(info.param));
+                         });
+
+}  // namespace
