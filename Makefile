@@ -86,3 +86,10 @@ assets: setup
 .PHONY: gen-result-codes
 gen-result-codes: setup
 	python3 tools/gen_result_codes/gen_result_codes.py --out src/trace
+
+# A long soak: a million frames of seeded random two-player play, checked
+# after every frame. QUARRELO_SOAK_SEED=<n> reruns another player.
+SOAK_FRAMES ?= 1000000
+.PHONY: soak
+soak: build
+	QUARRELO_SOAK_FRAMES=$(SOAK_FRAMES) build/default/tests/hardening/hardening_soak_tests
