@@ -115,9 +115,9 @@ Row StartToFirstFrame(const Effort& effort) {
     sdl_wall.push_back(sdl.wall_seconds);
   }
   const double ours = timing::median(game_cpu), theirs = timing::median(sdl_cpu);
-  row.ours = duration(ours) + " cpu (" + duration(timing::median(game_wall)) + " wall)";
-  row.compared = std::to_string(GameImageLoads().size()) + " IMG_Loads " + duration(theirs) + " cpu (" +
-                 duration(timing::median(sdl_wall)) + " wall)";
+  row.ours = duration(ours) + " cpu, " + duration(timing::median(game_wall)) + " wall";
+  row.compared = std::to_string(GameImageLoads().size()) + " IMG_Load " + duration(theirs) + " cpu, " +
+                 duration(timing::median(sdl_wall)) + " wall";
   row.value = ours / theirs;
   row.measured = theirs > 0;
   return row;
@@ -144,7 +144,7 @@ Row PeakMemory(const Effort& effort) {
   }
   row.value = peak_kb / 1024.0;
   row.ours = format("%.1f MB", row.value);
-  row.compared = format("largest of %.0f runs (report itself %.1f MB)", runs, parent_kb / 1024.0);
+  row.compared = format("- (largest of %.0f runs)", runs);
   row.measured = peak_kb > parent_kb;  // else the figure is the report's own
   if (!row.measured) row.note = "the child's figure was the report's own";
   return row;
@@ -193,7 +193,7 @@ Row WaveRead(const Effort& effort) {
     if (ratio < worst) {
       worst = ratio;
       const double mb = large_wave::kDataBytes / 1048576.0;
-      row.ours = format("%.0f MB/s", mb / t.ours) + " (" + piece_names[i] + " reads, the worst)";
+      row.ours = format("%.0f MB/s", mb / t.ours) + " (" + piece_names[i] + " reads)";
       row.compared = "fread " + format("%.0f MB/s", mb / t.theirs);
     }
   }
@@ -251,7 +251,7 @@ Row DuelUpdate(const Effort& effort) {
                                             effort.batch_seconds);
   const double cpu = timing::time_per_call([] { duel.Frame(false); }, timing::Clock::ThreadCpu, effort.rounds,
                                            effort.batch_seconds);
-  row.ours = duration(wall) + " wall (" + duration(cpu) + " cpu)";
+  row.ours = duration(wall) + " wall, " + duration(cpu) + " cpu";
   row.compared = "-";
   row.value = wall * 1e3;
   row.measured = wall > 0;
@@ -264,20 +264,24 @@ std::string target_text(const Row& row) {
 }
 
 void print(const std::vector<Row>& rows, const Effort& effort) {
-  std::printf(
-      "\nQuarrelo benchmark report (medians of %d alternating batches; processor time of the measuring\n"
-      "thread unless marked wall; start-up: processor time of each child process, median of %d)\n\n",
-      effort.rounds, effort.process_runs);
-  std::printf("%-48s %-44s %-54s %10s %9s  %s\n", "row", "ours", "compared with", "value", "target", "");
-  std::printf("%s\n", std::string(176, '-').c_str());
+  std::printf("\nQuarrelo benchmark report\n\n");
+  std::printf("%-48s %-32s %-40s %9s %9s  %s\n", "row", "ours", "compared with", "value", "target", "");
+  std::printf("%s\n", std::string(152, '-').c_str());
   for (const Row& row : rows) {
-    const std::string value =
-        row.measured ? format(row.unit == "x" ? "%.2f" : "%.2f", row.value) + " " + row.unit : "n/a";
-    std::printf("%-48s %-44s %-54s %10s %9s  %s\n", row.title.c_str(), row.ours.c_str(), row.compared.c_str(),
+    const std::string value = row.measured ? format("%.2f", row.value) + " " + row.unit : "n/a";
+    std::printf("%-48s %-32s %-40s %9s %9s  %s\n", row.title.c_str(), row.ours.c_str(), row.compared.c_str(),
                 value.c_str(), (target_text(row) + " " + row.unit).c_str(),
                 row.measured ? (row.met() ? "met" : "MISSED") : ("failed: " + row.note).c_str());
   }
-  std::printf("\n");
+  std::printf(
+      "\nComparisons: both sides in %d alternating batches in this process, medians of the measuring\n"
+      "thread's processor time. WaveFile::Read: the worst of whole, 64 KiB and 4 KiB reads. Game_Update:\n"
+      "median batch mean of wall time per frame (the frame waits while the headless audio thread mixes).\n"
+      "Start-up: processor time (all threads) of a child running the game to its first present against\n"
+      "a child decoding the game's image loads with IMG_Load, median of %d each. Memory: the kernel's\n"
+      "peak resident size of a child playing a scripted game (menu, a duel with walks, throws and a\n"
+      "point, back to the menu, quit).\n\n",
+      effort.rounds, effort.process_runs);
   for (const Row& row : rows) {
     std::printf("bench: %s %s %s target %s %s\n", row.name.c_str(),
                 row.measured ? format("%.3f", row.value).c_str() : "nan", row.unit.c_str(),
