@@ -56,6 +56,21 @@ uint32_t be32(const std::vector<unsigned char>& b, size_t at) { return be16(b, a
 
 bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
 
+// A complete PNG is an unbroken chain of whole chunks from the signature to
+// the end chunk. The PNG reader of SDL2_image does not notice a short read,
+// so a file that ends inside a chunk would have the decoder go on with bytes
+// it never received.
+bool png_complete(const std::vector<unsigned char>& b) {
+  size_t at = 8;
+  while (at + 12 <= b.size()) {
+    const size_t end = at + 12 + static_cast<size_t>(be32(b, at));
+    if (end > b.size()) return false;
+    if (b[at + 4] == 'I' && b[at + 5] == 'E' && b[at + 6] == 'N' && b[at + 7] == 'D') return true;
+    at = end;
+  }
+  return false;
+}
+
 // Whether the size the file's header declares is one we take, looked at
 // before decoding so that a damaged header cannot ask for gigabytes.
 bool declared_size_fits(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMAT kind) {
@@ -136,7 +151,7 @@ HRESULT decode_image_file(const char* path, DecodedImage& image) {
     if (declared_size_fits(bytes, kind)) decoded = IMG_LoadBMP_RW(rw);
   } else if (IMG_isPNG(rw)) {
     kind = D3DXIFF_PNG;
-    if (declared_size_fits(bytes, kind)) decoded = IMG_LoadPNG_RW(rw);
+    if (declared_size_fits(bytes, kind) && png_complete(bytes)) decoded = IMG_LoadPNG_RW(rw);
   } else if (IMG_isJPG(rw)) {
     kind = D3DXIFF_JPG;
     if (declared_size_fits(bytes, kind) && jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
