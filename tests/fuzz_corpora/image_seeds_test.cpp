@@ -49,6 +49,9 @@ const std::map<std::string, Expected>& ExpectedSeeds() {
       {"other_kind", {false, D3DXIFF_BMP, 0, 0}},
       {"png16", {true, D3DXIFF_PNG, 4, 3}},
       {"png_alpha", {true, D3DXIFF_PNG, 6, 6}},
+      // A chunk declared longer than the file: the PNG decoder once read
+      // the same stale chunk header for ever.
+      {"png_chunk_past_end", {false, D3DXIFF_PNG, 0, 0}},
       {"png_gray", {true, D3DXIFF_PNG, 5, 3}},
       {"png_interlaced", {true, D3DXIFF_PNG, 8, 8}},
       {"png_named_bmp", {true, D3DXIFF_PNG, 6, 6}},
