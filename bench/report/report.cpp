@@ -91,6 +91,17 @@ long own_peak_rss_kb() {
   return 0;
 }
 
+// The scratch folders MakeRunFolder made for this process.
+void RemoveRunFolders() {
+  namespace fs = std::filesystem;
+  const std::string prefix = "quarrelo-bench-" + std::to_string(getpid()) + "-";
+  std::error_code error;
+  std::filesystem::current_path(fs::temp_directory_path(), error);
+  for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), error)) {
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove_all(entry.path(), error);
+  }
+}
+
 // ---- Rows measured in child processes ---------------------------------------
 
 // The game from start to its first presented frame (the game_run helper,
@@ -310,6 +321,7 @@ int main(int argc, char** argv) {
   rows[0] = FrameComposition(effort);
   rows[1] = DuelUpdate(effort);
   print(rows, effort);
+  RemoveRunFolders();
   for (const Row& row : rows) {
     if (!row.measured) return 1;
   }
