@@ -106,6 +106,8 @@ typedef MMIOPROC* LPMMIOPROC;
 // byte to read or write inside [pchBuffer, pchBuffer + cchBuffer);
 // pchEndRead ends the bytes that are valid for reading and pchEndWrite the
 // space that may be written. lBufOffset is the file offset of pchBuffer.
+// Byte-packed like every record of the multimedia header (100 bytes on x64).
+#pragma pack(push, 1)
 typedef struct _MMIOINFO {
   DWORD dwFlags;
   FOURCC fccIOProc;
@@ -136,6 +138,7 @@ typedef struct _MMCKINFO {
   DWORD dwFlags;
 } MMCKINFO, *PMMCKINFO, *NPMMCKINFO, *LPMMCKINFO;
 typedef const MMCKINFO* LPCMMCKINFO;
+#pragma pack(pop)
 
 // mmioOpenA access and creation flags
 #define MMIO_RWMODE 0x00000003
