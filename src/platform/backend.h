@@ -94,8 +94,6 @@ void sleep_ms(uint32_t milliseconds);
 void debug_output(const char* text);
 // Asks a Yes/No question; true for Yes.
 bool message_box_yes_no(const char* caption, const char* text);
-// True when a debugger is attached to the process.
-bool debugger_attached();
 
 // ---- Fault injection -----------------------------------------------------
 

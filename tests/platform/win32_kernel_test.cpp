@@ -14,6 +14,7 @@
 
 #include "fixture.h"
 #include "platform/win32/resources.h"
+#include "platform/win32/windows_internal.h"
 
 using namespace platform_test;
 
@@ -120,7 +121,7 @@ TEST_F(Win32Kernel, MessageBoxAnswersAsScripted) {
 }
 
 TEST_F(Win32Kernel, DebugBreakWithoutDebuggerDoesNothing) {
-  if (backend::debugger_attached()) GTEST_SKIP() << "a debugger is attached";
+  if (win32_internal::debugger_attached()) GTEST_SKIP() << "a debugger is attached";
   DebugBreak();
   SUCCEED();
 }

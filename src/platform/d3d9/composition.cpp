@@ -77,6 +77,19 @@ Area intersect(const Area& area, const Area& bounds) {
   return out;
 }
 
+bool area_of_rect(const RECT* rect, const Area& bounds, Area& out) {
+  if (rect == nullptr) {
+    out = bounds;
+    return true;
+  }
+  if (rect->left < bounds.left || rect->top < bounds.top || rect->right > bounds.right ||
+      rect->bottom > bounds.bottom || rect->left >= rect->right || rect->top >= rect->bottom) {
+    return false;
+  }
+  out = Area{rect->left, rect->top, rect->right, rect->bottom};
+  return true;
+}
+
 void fill(const PixelView& dst, const Area& area, uint32_t value) {
   for (int y = area.top; y < area.bottom; ++y) {
     std::fill_n(dst.pixels + y * dst.pitch + area.left, area.width(), value);

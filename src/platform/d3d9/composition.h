@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "wintypes.h"
+
 namespace d3d9sw {
 
 // Pixels of one surface or texture: rows `pitch` pixels apart.
@@ -29,6 +31,10 @@ struct Area {
 
 // The part of `area` inside `bounds`.
 Area intersect(const Area& area, const Area& bounds);
+
+// The area a RECT names inside `bounds`, or all of `bounds` when it is null;
+// false when the rectangle is empty or reaches outside.
+bool area_of_rect(const RECT* rect, const Area& bounds, Area& out);
 
 // Sets every pixel of `area` (already inside the view) to `value`.
 void fill(const PixelView& dst, const Area& area, uint32_t value);

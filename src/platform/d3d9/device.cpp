@@ -13,21 +13,6 @@ namespace {
 constexpr GUID kIidIDirect3DDevice9{
     0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
 
-// The area a RECT names on a surface, or none when it is null; false when
-// the rectangle is empty or reaches outside the surface.
-bool area_of(const RECT* rect, const Area& bounds, Area& out) {
-  if (rect == nullptr) {
-    out = bounds;
-    return true;
-  }
-  if (rect->left < bounds.left || rect->top < bounds.top || rect->right > bounds.right ||
-      rect->bottom > bounds.bottom || rect->left >= rect->right || rect->top >= rect->bottom) {
-    return false;
-  }
-  out = Area{rect->left, rect->top, rect->right, rect->bottom};
-  return true;
-}
-
 }  // namespace
 
 Device* Device::create(IDirect3D9* owner, const DeviceSettings& settings) {
@@ -108,7 +93,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
   Surface* dest = as_surface(pDestSurface);
   Area from;
   Area to;
-  if (!area_of(pSourceRect, source->bounds(), from) || !area_of(pDestRect, dest->bounds(), to)) {
+  if (!area_of_rect(pSourceRect, source->bounds(), from) || !area_of_rect(pDestRect, dest->bounds(), to)) {
     return D3DERR_INVALIDCALL;
   }
   const PixelView source_pixels = source->view();

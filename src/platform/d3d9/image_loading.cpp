@@ -14,21 +14,7 @@
 namespace {
 
 using d3d9sw::Area;
-
-// The area a RECT names inside `bounds`, or all of it when null; false when
-// it is empty or reaches outside.
-bool area_inside(const RECT* rect, const Area& bounds, Area& out) {
-  if (rect == nullptr) {
-    out = bounds;
-    return true;
-  }
-  if (rect->left < bounds.left || rect->top < bounds.top || rect->right > bounds.right ||
-      rect->bottom > bounds.bottom || rect->left >= rect->right || rect->top >= rect->bottom) {
-    return false;
-  }
-  out = Area{rect->left, rect->top, rect->right, rect->bottom};
-  return true;
-}
+using d3d9sw::area_of_rect;
 
 // A requested texture side: one of the "take it from the file" values, or
 // a size of its own.
@@ -63,13 +49,13 @@ HRESULT WINAPI D3DXLoadSurfaceFromFileA(LPDIRECT3DSURFACE9 pDestSurface, CONST P
   if (pDestSurface == nullptr || pSrcFile == nullptr) return D3DERR_INVALIDCALL;
   d3d9sw::Surface* surface = d3d9sw::as_surface(pDestSurface);
   Area to;
-  if (!area_inside(pDestRect, surface->bounds(), to)) return D3DERR_INVALIDCALL;
+  if (!area_of_rect(pDestRect, surface->bounds(), to)) return D3DERR_INVALIDCALL;
 
   d3d9sw::DecodedImage image;
   const HRESULT decoded = d3d9sw::decode_image_file(pSrcFile, image);
   if (FAILED(decoded)) return decoded;
   Area from;
-  if (!area_inside(pSrcRect, Area{0, 0, image.width, image.height}, from)) return D3DERR_INVALIDCALL;
+  if (!area_of_rect(pSrcRect, Area{0, 0, image.width, image.height}, from)) return D3DERR_INVALIDCALL;
   d3d9sw::apply_colour_key(image, ColorKey);
 
   d3d9sw::stretch_copy(view_of(image), from, surface->view(), to,

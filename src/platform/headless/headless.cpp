@@ -37,7 +37,7 @@ std::atomic<uint64_t> g_slept{0};
 thread_local bool t_on_audio_thread = false;
 
 struct Audio {
-  std::mutex mutex;  // guards everything below
+  std::mutex mutex;              // guards everything below
   std::condition_variable wake;  // to the audio thread
   std::condition_variable done;  // back to the thread that moved the clock
   std::thread thread;
@@ -371,21 +371,6 @@ bool message_box_yes_no(const char* caption, const char* text) {
   return yes;
 }
 
-bool debugger_attached() {
-  std::FILE* f = std::fopen("/proc/self/status", "r");
-  if (!f) return false;
-  char line[256];
-  bool attached = false;
-  while (std::fgets(line, sizeof line, f)) {
-    if (std::strncmp(line, "TracerPid:", 10) == 0) {
-      attached = std::atoi(line + 10) != 0;
-      break;
-    }
-  }
-  std::fclose(f);
-  return attached;
-}
-
 bool fault(const char* point) {
   if (!point) return false;
   std::lock_guard lock(g_state.mutex);
@@ -449,10 +434,10 @@ void set_tick_step(uint32_t ms) { g_tick_step.store(ms); }
 uint64_t tick_reads() { return g_tick_reads.load(); }
 uint64_t slept_ms() { return g_slept.load(); }
 
-#define LOCKED(expr)                       \
-  do {                                     \
-    std::lock_guard lock(g_state.mutex);   \
-    expr;                                  \
+#define LOCKED(expr)                     \
+  do {                                   \
+    std::lock_guard lock(g_state.mutex); \
+    expr;                                \
   } while (0)
 
 bool window_exists() { return backend::window_exists(); }
@@ -485,7 +470,9 @@ void mouse_move_at(uint64_t frame, int dx, int dy) {
 void mouse_button_at(uint64_t frame, int button, bool down) {
   schedule(frame, down ? backend::EventKind::MouseButtonDown : backend::EventKind::MouseButtonUp, button);
 }
-void mouse_wheel_at(uint64_t frame, int steps) { schedule(frame, backend::EventKind::MouseWheel, 0, 0, steps); }
+void mouse_wheel_at(uint64_t frame, int steps) {
+  schedule(frame, backend::EventKind::MouseWheel, 0, 0, steps);
+}
 void focus_at(uint64_t frame, bool focused) {
   schedule(frame, focused ? backend::EventKind::FocusGained : backend::EventKind::FocusLost);
 }
@@ -523,10 +510,10 @@ int fault_checks(const char* point) {
 
 #undef LOCKED
 
-#define ALOCKED(expr)                      \
-  do {                                     \
-    std::lock_guard lock(g_audio.mutex);   \
-    expr;                                  \
+#define ALOCKED(expr)                    \
+  do {                                   \
+    std::lock_guard lock(g_audio.mutex); \
+    expr;                                \
   } while (0)
 
 void set_audio_period_ms(uint32_t ms) { ALOCKED(g_audio.period_ms = ms == 0 ? 1 : ms); }

@@ -132,8 +132,8 @@ namespace backend {
 
 bool window_create(int width, int height, const char* title) {
   if (g_window || !start_video()) return false;
-  g_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                              SDL_WINDOW_HIDDEN);
+  g_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                              height, SDL_WINDOW_HIDDEN);
   if (!g_window) {
     std::string line = std::string("SDL: no window: ") + SDL_GetError() + "\n";
     debug_output(line.c_str());
@@ -143,7 +143,8 @@ bool window_create(int width, int height, const char* title) {
   if (!g_renderer) g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
   if (g_renderer) {
     SDL_RenderSetLogicalSize(g_renderer, width, height);
-    g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    g_texture =
+        SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
   }
   if (!g_renderer || !g_texture) {
     std::string line = std::string("SDL: no renderer: ") + SDL_GetError() + "\n";
@@ -200,9 +201,7 @@ void window_destroy() {
 
 bool window_exists() { return g_window != nullptr; }
 
-bool window_focused() {
-  return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
-}
+bool window_focused() { return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0; }
 
 void window_capture_mouse(bool captured) {
   if (!g_window) return;
@@ -248,7 +247,8 @@ bool poll_event(Event& event) {
         // Alt+F4 asks to close the window, as the platform's default
         // processing of the key does (a window manager may do the same;
         // a second request finds the window gone).
-        if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_F4 && (e.key.keysym.mod & KMOD_ALT))
+        if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_F4 &&
+            (e.key.keysym.mod & KMOD_ALT))
           g_pending.push_back(Event{EventKind::CloseRequest});
         return true;
       case SDL_MOUSEMOTION:
@@ -258,14 +258,24 @@ bool poll_event(Event& event) {
       case SDL_MOUSEBUTTONUP: {
         int button = -1;
         switch (e.button.button) {
-          case SDL_BUTTON_LEFT: button = 0; break;
-          case SDL_BUTTON_RIGHT: button = 1; break;
-          case SDL_BUTTON_MIDDLE: button = 2; break;
-          case SDL_BUTTON_X1: button = 3; break;
-          default: break;
+          case SDL_BUTTON_LEFT:
+            button = 0;
+            break;
+          case SDL_BUTTON_RIGHT:
+            button = 1;
+            break;
+          case SDL_BUTTON_MIDDLE:
+            button = 2;
+            break;
+          case SDL_BUTTON_X1:
+            button = 3;
+            break;
+          default:
+            break;
         }
         if (button < 0) break;
-        event = Event{e.type == SDL_MOUSEBUTTONDOWN ? EventKind::MouseButtonDown : EventKind::MouseButtonUp, button};
+        event = Event{e.type == SDL_MOUSEBUTTONDOWN ? EventKind::MouseButtonDown : EventKind::MouseButtonUp,
+                      button};
         return true;
       }
       case SDL_MOUSEWHEEL: {
@@ -288,7 +298,8 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
   if (!g_window || !g_texture || !pixels) return;
   if (width != g_width || height != g_height) {
     SDL_DestroyTexture(g_texture);
-    g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    g_texture =
+        SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
     SDL_RenderSetLogicalSize(g_renderer, width, height);
     g_width = width;
     g_height = height;
@@ -391,27 +402,12 @@ bool message_box_yes_no(const char* caption, const char* text) {
   box.buttons = buttons;
   int chosen = 0;
   if (SDL_ShowMessageBox(&box, &chosen) != 0) {
-    std::string line = std::string("SDL: no message box (") + SDL_GetError() + "); answered No: " +
-                       box.title + ": " + box.message + "\n";
+    std::string line = std::string("SDL: no message box (") + SDL_GetError() +
+                       "); answered No: " + box.title + ": " + box.message + "\n";
     debug_output(line.c_str());
     return false;
   }
   return chosen == 1;
-}
-
-bool debugger_attached() {
-  std::FILE* f = std::fopen("/proc/self/status", "r");
-  if (!f) return false;
-  char line[256];
-  bool attached = false;
-  while (std::fgets(line, sizeof line, f)) {
-    if (std::strncmp(line, "TracerPid:", 10) == 0) {
-      attached = std::atoi(line + 10) != 0;
-      break;
-    }
-  }
-  std::fclose(f);
-  return attached;
 }
 
 bool fault(const char*) { return false; }

@@ -1,9 +1,13 @@
 // Win32 kernel stand-in: tick count, sleep, module handle, debugger output,
 // debugger break and message boxes, all on the backend of platform/backend.h.
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/win32/windows_internal.h"
 #include "windows.h"
 
 namespace {
@@ -85,8 +89,27 @@ VOID WINAPI OutputDebugStringW(LPCWSTR lpOutputString) {
   if (lpOutputString) backend::debug_output(narrow(lpOutputString).c_str());
 }
 
+namespace win32_internal {
+
+bool debugger_attached() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return false;
+  char line[256];
+  bool attached = false;
+  while (std::fgets(line, sizeof line, f)) {
+    if (std::strncmp(line, "TracerPid:", 10) == 0) {
+      attached = std::atoi(line + 10) != 0;
+      break;
+    }
+  }
+  std::fclose(f);
+  return attached;
+}
+
+}  // namespace win32_internal
+
 VOID WINAPI DebugBreak(VOID) {
-  if (backend::debugger_attached()) std::raise(SIGTRAP);
+  if (win32_internal::debugger_attached()) std::raise(SIGTRAP);
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {

@@ -18,4 +18,7 @@ void close_requested();
 // process; pair with headless::reset()).
 void reset_for_tests();
 
+// True when a debugger is attached to the process (DebugBreak stops only then).
+bool debugger_attached();
+
 }  // namespace win32_internal
