@@ -19,6 +19,7 @@ test: build
 	$(MAKE) --no-print-directory test-asan test-tsan windows-check fuzz-short
 
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1 \
+          LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
           TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
