@@ -145,7 +145,7 @@ std::string walk_memory(const uint8_t* data, size_t size) {
 std::string walk_file(const uint8_t* data, size_t size, const char* path) {
   FILE* out = std::fopen(path, "wb");
   if (!out) return "temp file failed";
-  const bool written = std::fwrite(data, 1, size, out) == size;
+  const bool written = size == 0 || std::fwrite(data, 1, size, out) == size;
   if (std::fclose(out) != 0 || !written) return "temp file failed";
   MMIOINFO info{};
   info.cchBuffer = 61;

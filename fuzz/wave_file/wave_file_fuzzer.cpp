@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DWORD piece = size > 0 ? 1 + data[0] * 97u : 4096u;
 
   if (FILE* f = std::fopen(g_path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
+    if (size > 0) std::fwrite(data, 1, size, f);
     std::fclose(f);
     WaveFile w;
     if (SUCCEEDED(w.Open(g_path.c_str(), nullptr, WAVE_OPEN_READ))) ReadWhole(w, piece);
