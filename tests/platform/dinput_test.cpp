@@ -32,7 +32,7 @@ TEST(ScanCodes, TheGamesTwelveKeys) {
   EXPECT_EQ(scancodes::dik_from_hid(kHidLeft), DIK_LEFT);
   EXPECT_EQ(scancodes::dik_from_hid(kHidRight), DIK_RIGHT);
   EXPECT_EQ(scancodes::dik_from_hid(kHidDown), DIK_DOWN);
-  // The values the spec gives.
+  // The platform's values for the twelve keys the game reads.
   EXPECT_EQ(DIK_ESCAPE, 0x01);
   EXPECT_EQ(DIK_W, 0x11);
   EXPECT_EQ(DIK_RETURN, 0x1C);
@@ -105,7 +105,7 @@ TEST(DInputCodes, PlatformValues) {
   EXPECT_EQ(DIRECTINPUT_VERSION, 0x0800);
 }
 
-// The game's set-up (Part 4.1) on a headless window.
+// The game's keyboard and mouse set-up on a headless window.
 class DInput : public PlatformTest {
  protected:
   void SetUp() override {
