@@ -153,7 +153,8 @@ MMRESULT take_back(MmioFile& f, const MMIOINFO& in) {
     if (in.pchNext > f.info.pchNext && f.info.pchNext > f.info.pchEndRead) return MMSYSERR_INVALPARAM;
     f.info.dwFlags |= MMIO_DIRTY;
     f.info.pchNext = in.pchNext;
-    f.info.pchEndRead = std::max(f.info.pchEndRead, in.pchNext);
+    // MMIOINFO is byte-packed: compare values, never bind references to its members.
+    if (in.pchNext > f.info.pchEndRead) f.info.pchEndRead = in.pchNext;
   } else if (in.pchNext > f.info.pchEndRead) {
     // Skipped past what the window holds: start a new window there.
     const int64_t pos = f.window + (in.pchNext - begin);
@@ -299,7 +300,7 @@ LONG WINAPI mmioWrite(HMMIO h, const char* in, LONG count) {
     const int64_t n = std::min(room, want);
     std::memcpy(f->info.pchNext, in + done, static_cast<size_t>(n));
     f->info.pchNext += n;
-    f->info.pchEndRead = std::max(f->info.pchEndRead, f->info.pchNext);
+    if (f->info.pchNext > f->info.pchEndRead) f->info.pchEndRead = f->info.pchNext;
     f->info.dwFlags |= MMIO_DIRTY;
     done += static_cast<LONG>(n);
     want -= n;
