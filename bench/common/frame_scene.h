@@ -19,6 +19,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "scratch_folder.h"
+
 namespace frame_scene {
 
 inline constexpr int kWidth = 800;
@@ -109,15 +111,14 @@ inline SDL_Surface* surface_of(const std::vector<uint32_t>& pixels, int width, i
 
 // The pictures as PNG files (the device loads files) and as SDL surfaces.
 struct Pictures {
-  std::string folder;
+  ScratchFolder scratch{"quarrelo-frame"};
+  std::string folder = scratch.path();
   std::vector<std::string> sheet_files;
   std::string background_files[2];
   std::vector<SDL_Surface*> sheets;
   SDL_Surface* backgrounds[2] = {nullptr, nullptr};
 
   Pictures() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarrelo-frame-XXXXXX").string();
-    folder = mkdtemp(pattern.data()) ? pattern : ".";
     for (int i = 0; i < kSheetCount; ++i) {
       sheets.push_back(surface_of(sheet_pixels(kSheets[i], 17 * i), kSheets[i].width, kSheets[i].height));
       sheet_files.push_back(folder + "/sheet" + std::to_string(i) + ".png");
@@ -133,8 +134,6 @@ struct Pictures {
   ~Pictures() {
     for (SDL_Surface* s : sheets) SDL_FreeSurface(s);
     for (SDL_Surface* s : backgrounds) SDL_FreeSurface(s);
-    std::error_code ignored;
-    if (folder != ".") std::filesystem::remove_all(folder, ignored);
   }
   Pictures(const Pictures&) = delete;
   Pictures& operator=(const Pictures&) = delete;

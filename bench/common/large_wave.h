@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
 #include "sound/dsutil.h"
 
 namespace large_wave {
@@ -20,8 +21,9 @@ inline constexpr uint32_t kDataBytes = 32u << 20;  // 32 MiB of samples
 inline constexpr long kDataOffset = 44;            // RIFF, fmt (16), data headers
 
 inline const std::string& path() {
+  static const ScratchFolder folder("quarrelo-wave-bench");
   static const std::string made = [] {
-    std::string p = "/tmp/quarrelo-wave-bench-" + std::to_string(getpid()) + ".wav";
+    std::string p = folder.file("large.wav");
     uint8_t header[kDataOffset] = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W',  'A', 'V',
                                    'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,    1,   0,
                                    2,   0,   0x44, 0xAC, 0,   0,   0x10, 0xB1, 0x02, 0,   4,
@@ -39,7 +41,6 @@ inline const std::string& path() {
       std::fwrite(samples.data(), 1, samples.size(), f);
       std::fclose(f);
     }
-    std::atexit([] { std::remove(path().c_str()); });
     return p;
   }();
   return made;

@@ -12,19 +12,22 @@
 
 #include <mmsystem.h>
 
+#include "scratch_folder.h"
+
 namespace {
 
 constexpr size_t kFileBytes = 16u << 20;
 
 const std::string& data_file() {
+  static const ScratchFolder folder("quarrelo-mmio-bench");
   static const std::string path = [] {
-    char name[] = "/tmp/mmio_read_bench_XXXXXX";
-    const int fd = mkstemp(name);
+    std::string name = folder.file("data.bin");
     std::vector<char> bytes(kFileBytes);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 + (i >> 9));
-    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
-    close(fd);
-    return std::string(name);
+    FILE* f = std::fopen(name.c_str(), "wb");
+    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+    std::fclose(f);
+    return name;
   }();
   return path;
 }
@@ -82,7 +85,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
         std::printf("mmio: mmioRead rate / fread rate, %s-byte reads = %.2f (target at least 0.8)\n", piece,
                     fread / ours);
     }
-    std::remove(data_file().c_str());
   }
 
  private:

@@ -20,6 +20,7 @@
 
 #include "platform/d3d9/pixel_resources.h"
 #include "platform/headless/headless.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -94,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const D3DCOLOR kKeys[] = {0xFFFF00FF, 0xFF000000, 0};
   const char* extension = kExtensions[data[0] % 3];
   const D3DCOLOR key = kKeys[(data[0] / 3) % 3];
-  const std::string path = "/tmp/quarrelo-image-fuzz-" + std::to_string(getpid()) + extension;
+  static const ScratchFolder folder("quarrelo-image-fuzz");
+  const std::string path = folder.file(std::string("input") + extension);
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return 0;
   std::fwrite(data + 1, 1, size - 1, file);

@@ -9,16 +9,14 @@
 #include <string>
 
 #include "chunk_walk.h"
+#include "scratch_folder.h"
 
 namespace {
 
 const std::string& temp_path() {
   static const std::string path = [] {
-    char name[] = "/tmp/mmio_chunks_fuzz_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) std::abort();
-    close(fd);
-    return std::string(name);
+    static const ScratchFolder folder("quarrelo-mmio-fuzz");
+    return folder.file("input.riff");
   }();
   return path;
 }

@@ -11,6 +11,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/win32/resources.h"
+#include "scratch_folder.h"
 #include "sound/dsutil.h"
 
 namespace {
@@ -33,7 +34,8 @@ void ReadWhole(WaveFile& w, DWORD piece) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   headless::echo_debug_output(false);
-  g_path = "/tmp/quarrelo-wave-fuzz-" + std::to_string(getpid()) + ".wav";
+  static const ScratchFolder folder("quarrelo-wave-fuzz");
+  g_path = folder.file("input.wav");
   return 0;
 }
 

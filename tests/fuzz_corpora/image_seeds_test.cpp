@@ -13,6 +13,7 @@
 #include <d3dx9.h>
 
 #include "corpus_replay.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -64,13 +65,13 @@ const std::map<std::string, Expected>& ExpectedSeeds() {
 
 TEST(ImageSeeds, DecodeAsNamed) {
   const char* const extensions[] = {".bmp", ".png", ".jpg"};
+  const ScratchFolder folder("quarrelo-image-seeds");
   int checked = 0;
   for (const CorpusFile& seed : CorpusFiles()) {
     const auto expected = ExpectedSeeds().find(seed.name);
     if (expected == ExpectedSeeds().end() || seed.bytes.empty()) continue;
     ++checked;
-    const std::string path =
-        testing::TempDir() + "seed-" + std::to_string(getpid()) + extensions[seed.bytes[0] % 3];
+    const std::string path = folder.file(std::string("seed") + extensions[seed.bytes[0] % 3]);
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(seed.bytes.data() + 1, 1, seed.bytes.size() - 1, file);

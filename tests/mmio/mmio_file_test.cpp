@@ -32,9 +32,9 @@ TEST(MmioOpen, ReportsWhyAFileDoesNotOpen) {
   EXPECT_EQ(mmioOpenA(name, &info, MMIO_READ), nullptr);
   EXPECT_EQ(info.wErrorRet, static_cast<UINT>(MMIOERR_FILENOTFOUND));
 
-  char folder[] = "/tmp";
+  std::string folder = file.path().substr(0, file.path().rfind('/'));
   info = MMIOINFO{};
-  EXPECT_EQ(mmioOpenA(folder, &info, MMIO_READ), nullptr);
+  EXPECT_EQ(mmioOpenA(folder.data(), &info, MMIO_READ), nullptr);
   EXPECT_NE(info.wErrorRet, 0u);
 
   EXPECT_EQ(mmioOpenA(nullptr, nullptr, MMIO_READ), nullptr);

@@ -10,6 +10,8 @@
 
 #include <mmsystem.h>
 
+#include "scratch_folder.h"
+
 namespace mmio_test {
 
 using Bytes = std::vector<uint8_t>;
@@ -17,15 +19,7 @@ using Bytes = std::vector<uint8_t>;
 // A file name in a fresh temporary folder, removed with the object.
 class TempFile {
  public:
-  TempFile() {
-    char dir[] = "/tmp/mmio_test_XXXXXX";
-    dir_ = mkdtemp(dir) ? dir : "/tmp";
-    path_ = dir_ + "/file.bin";
-  }
-  ~TempFile() {
-    std::remove(path_.c_str());
-    rmdir(dir_.c_str());
-  }
+  TempFile() { path_ = folder_.file("file.bin"); }
   char* name() { return path_.data(); }
   const std::string& path() const { return path_; }
 
@@ -45,7 +39,7 @@ class TempFile {
   }
 
  private:
-  std::string dir_;
+  ScratchFolder folder_{"quarrelo-mmio"};
   std::string path_;
 };
 

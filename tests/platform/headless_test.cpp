@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "scratch_folder.h"
 
 using namespace platform_test;
 
@@ -129,14 +130,14 @@ TEST_F(Headless, CapturedAudioSavesAsWav) {
   backend::audio_open({44100, 2}, counting_pull, &counter);
   headless::advance(100);
   backend::audio_close();
-  const char* path = "/tmp/quarrelo_headless_test.wav";
-  ASSERT_TRUE(headless::save_audio_wav(path));
+  const ScratchFolder folder("quarrelo-headless");
+  const std::string path = folder.file("captured.wav");
+  ASSERT_TRUE(headless::save_audio_wav(path.c_str()));
   std::ifstream in(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_EQ(bytes.size(), 44u + 4410u * 4);
   EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
   EXPECT_EQ(std::string(bytes.data() + 8, 8), "WAVEfmt ");
-  std::remove(path);
 }
 
 TEST_F(Headless, AudioCaptureLimit) {

@@ -4,6 +4,7 @@
 // cannot be shown.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -26,8 +28,8 @@ void pull(void*, int16_t* out, int frames) {
 // Runs `body` with fd 2 sent to a file; gives back what reached it.
 template <typename Body>
 std::string capture_fd2(Body body) {
-  char path[] = "/tmp/quarrelo_sdl_fd2_XXXXXX";
-  const int file = mkstemp(path);
+  const ScratchFolder folder("quarrelo-sdl-fd2");
+  const int file = open(folder.file("fd2.txt").c_str(), O_RDWR | O_CREAT, 0600);
   const int saved = dup(2);
   dup2(file, 2);
   body();
@@ -39,7 +41,6 @@ std::string capture_fd2(Body body) {
   ssize_t n;
   while ((n = read(file, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
   close(file);
-  unlink(path);
   return text;
 }
 

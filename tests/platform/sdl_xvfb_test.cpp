@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 namespace {
 
 bool have(const char* tool) {
@@ -52,10 +54,8 @@ TEST(SdlUnderXvfb, FullScreenFrameAndKey) {
   for (const char* tool : {"xvfb-run", "xdotool", "import"})
     if (!have(tool)) GTEST_SKIP() << tool << " is not installed: the Xvfb test of the SDL backend is skipped";
 
-  char dir_template[] = "/tmp/quarrelo_xvfb_XXXXXX";
-  const char* dir = mkdtemp(dir_template);
-  ASSERT_NE(dir, nullptr);
-  const std::string out = dir;
+  const ScratchFolder folder("quarrelo-xvfb");
+  const std::string& out = folder.path();
   const std::string command = std::string("SDL_AUDIODRIVER=dummy timeout 100 xvfb-run -a -s '-screen 0 1280x720x24' sh ") +
                               SCRIPT_PATH + " " + PROBE_PATH + " " + out + " >" + out + "/xvfb.log 2>&1";
   const int status = std::system(command.c_str());
@@ -78,7 +78,6 @@ TEST(SdlUnderXvfb, FullScreenFrameAndKey) {
   EXPECT_EQ(screen.at(1200, 360), 0x000000u) << "right bar";
 
   EXPECT_NE(log.find("key 0x11"), std::string::npos) << "W arrives as DIK_W" << details;
-  std::system(("rm -rf " + out).c_str());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // sleep, debugger output, message boxes, debugger break, events and
 // embedded data blocks.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "fixture.h"
+#include "scratch_folder.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/windows_internal.h"
 
@@ -68,8 +70,8 @@ TEST_F(Win32Kernel, SleepMovesTheVirtualClock) {
 // Runs `body` with fd 2 sent to a file and std::cerr sent to a string;
 // gives back what reached each.
 void capture_stderr(void (*body)(), std::string& fd2, std::string& cerr_text) {
-  char path[] = "/tmp/quarrelo_fd2_XXXXXX";
-  const int file = mkstemp(path);
+  const ScratchFolder folder("quarrelo-fd2");
+  const int file = open(folder.file("fd2.txt").c_str(), O_RDWR | O_CREAT, 0600);
   ASSERT_GE(file, 0);
   const int saved = dup(2);
   dup2(file, 2);
@@ -85,7 +87,6 @@ void capture_stderr(void (*body)(), std::string& fd2, std::string& cerr_text) {
   fd2.clear();
   while ((n = read(file, buffer, sizeof buffer)) > 0) fd2.append(buffer, static_cast<size_t>(n));
   close(file);
-  unlink(path);
   cerr_text = cerr_capture.str();
 }
 

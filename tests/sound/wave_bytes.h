@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_folder.h"
+
 namespace wave {
 
 using Bytes = std::vector<uint8_t>;
@@ -67,7 +69,11 @@ inline Bytes PcmWave(const Bytes& data, uint16_t bits = 8, uint16_t channels = 1
   return Riff({Chunk("fmt ", Pcm16(1, channels, rate, bits)), Chunk("data", data)});
 }
 
-inline std::string TempPath(const std::string& name) { return testing::TempDir() + "quarrelo_sound_" + name; }
+// A path in this process's own scratch folder, removed at exit.
+inline std::string TempPath(const std::string& name) {
+  static const ScratchFolder folder("quarrelo-sound");
+  return folder.file(name);
+}
 
 inline std::string WriteFile(const std::string& name, const Bytes& bytes) {
   const std::string path = TempPath(name);
