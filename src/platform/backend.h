@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+struct FaultPoint;
+
 namespace backend {
 
 // ---- Window --------------------------------------------------------------
@@ -97,12 +99,10 @@ bool message_box_yes_no(const char* caption, const char* text);
 
 // ---- Fault injection -----------------------------------------------------
 
-// Asks whether the platform call named `point` should fail this time. The
-// SDL backend always answers false; the headless backend answers as the test
-// scripted it (see headless.h). Names are the platform call's own, such as
-// "CreateWindowExA" or "IDirect3DDevice9::BeginScene", with a qualifier after
-// a dot where one call needs several points ("IDirectInputDevice8A::Acquire.mouse").
-// Safe to call from any thread.
-bool fault(const char* point);
+// Asks whether the platform call at `point` (one of the list in
+// platform/fault_points.h) should fail this time. The SDL backend always
+// answers false; the headless backend answers as the test scripted it (see
+// headless.h). Safe to call from any thread.
+bool fault(const FaultPoint& point);
 
 }  // namespace backend

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "platform/fault_points.h"
 #include "scratch_folder.h"
 
 using namespace platform_test;
@@ -179,17 +180,25 @@ TEST_F(Headless, DeterministicAcrossRuns) {
 }
 
 TEST_F(Headless, FaultsCountAndRepeat) {
-  headless::fail("X", 2, 1);
-  EXPECT_FALSE(backend::fault("X"));
-  EXPECT_TRUE(backend::fault("X"));
-  EXPECT_TRUE(backend::fault("X"));
-  EXPECT_FALSE(backend::fault("X"));
-  EXPECT_EQ(headless::fault_checks("X"), 4);
-  headless::fail("Y", -1);
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(backend::fault("Y"));
-  EXPECT_FALSE(backend::fault("Z"));
+  const FaultPoint& x = fault_point::kLock;
+  const FaultPoint& y = fault_point::kPlay;
+  headless::fail(x.name, 2, 1);
+  EXPECT_FALSE(backend::fault(x));
+  EXPECT_TRUE(backend::fault(x));
+  EXPECT_TRUE(backend::fault(x));
+  EXPECT_FALSE(backend::fault(x));
+  EXPECT_EQ(headless::fault_checks(x.name), 4);
+  headless::fail(y.name, -1);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(backend::fault(y));
+  EXPECT_FALSE(backend::fault(fault_point::kGetStatus));
   headless::reset();
-  EXPECT_FALSE(backend::fault("Y"));
+  EXPECT_FALSE(backend::fault(y));
+}
+
+TEST(HeadlessDeathTest, AFaultNameOffTheListEndsTheTestNamingIt) {
+  EXPECT_DEATH(headless::fail("IDirect3DDevice9::BeginScen"),
+               "\"IDirect3DDevice9::BeginScen\" is not a fault point");
+  EXPECT_DEATH(headless::fault_checks("backend::audio"), "\"backend::audio\" is not a fault point");
 }
 
 TEST_F(Headless, EventsScheduledByFrameComeInOrder) {

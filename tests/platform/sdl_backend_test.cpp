@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -104,6 +105,6 @@ TEST(SdlBackend, MessageBoxWithoutDisplayAnswersNo) {
   EXPECT_NE(said.find("question?"), std::string::npos) << said;
 }
 
-TEST(SdlBackend, NeverFaults) { EXPECT_FALSE(backend::fault("CreateWindowExA")); }
+TEST(SdlBackend, NeverFaults) { EXPECT_FALSE(backend::fault(fault_point::kCreateWindowExA)); }
 
 }  // namespace

@@ -1,11 +1,8 @@
 // The software Direct3D device.
-//
-// Fault points (backend::fault), for tests on the headless backend:
-//   "IDirect3DDevice9::BeginScene"                  BeginScene fails: D3DERR_INVALIDCALL
-//   "IDirect3DDevice9::CreateOffscreenPlainSurface"  D3DERR_OUTOFVIDEOMEMORY
 #include "platform/d3d9/device.h"
 
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 
 namespace d3d9sw {
 namespace {
@@ -72,7 +69,8 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
     return D3DERR_INVALIDCALL;
   if (Format != D3DFMT_X8R8G8B8 && Format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
   if (Width == 0 || Height == 0 || Width > kMaxDimension || Height > kMaxDimension) return D3DERR_INVALIDCALL;
-  if (backend::fault("IDirect3DDevice9::CreateOffscreenPlainSurface")) return D3DERR_OUTOFVIDEOMEMORY;
+  if (backend::fault(fault_point::kCreateOffscreenPlainSurface))
+    return fault_point::kCreateOffscreenPlainSurface.result;
   Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format);
   if (surface == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
   *ppSurface = surface;
@@ -105,7 +103,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
 }
 
 HRESULT Device::BeginScene() {
-  if (backend::fault("IDirect3DDevice9::BeginScene")) return D3DERR_INVALIDCALL;
+  if (backend::fault(fault_point::kBeginScene)) return fault_point::kBeginScene.result;
   if (in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = true;
   return D3D_OK;

@@ -2,12 +2,9 @@
 // software device. One adapter, whose only display mode is whatever the
 // program asks for: a full-screen device shows the window full-screen
 // (the picture scaled to the display), never changing the display mode.
-//
-// Fault points (backend::fault), for tests on the headless backend:
-//   "Direct3DCreate9"           the call gives null
-//   "IDirect3D9::CreateDevice"  D3DERR_NOTAVAILABLE
 #include "d3d9.h"
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3d9/device.h"
 
@@ -77,7 +74,7 @@ class Direct3D final : public ComObject<IDirect3D9> {
                                          IDirect3DDevice9** ppReturnedDeviceInterface) override {
     if (ppReturnedDeviceInterface == nullptr || pPresentationParameters == nullptr) return D3DERR_INVALIDCALL;
     *ppReturnedDeviceInterface = nullptr;
-    if (backend::fault("IDirect3D9::CreateDevice")) return D3DERR_NOTAVAILABLE;
+    if (backend::fault(fault_point::kCreateDevice)) return fault_point::kCreateDevice.result;
     if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF && DeviceType != D3DDEVTYPE_SW) {
       return D3DERR_INVALIDCALL;
@@ -105,7 +102,7 @@ class Direct3D final : public ComObject<IDirect3D9> {
 IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion) {
   // The top bit asks for the debug runtime, which is the same one here.
   if ((SDKVersion & 0x7FFFFFFFu) != D3D_SDK_VERSION) return nullptr;
-  if (backend::fault("Direct3DCreate9")) return nullptr;
+  if (backend::fault(fault_point::kDirect3DCreate9)) return nullptr;
   try {
     return new d3d9sw::Direct3D();
   } catch (...) {

@@ -2,11 +2,9 @@
 // a new texture. Copies between different sizes are nearest-neighbour
 // whatever filter is asked for; a texture has one level whatever the level
 // count asked for.
-//
-// Fault points (backend::fault), for tests on the headless backend:
-//   "D3DXCreateTextureFromFileExA"  D3DERR_OUTOFVIDEOMEMORY
 #include "d3dx9.h"
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "platform/d3d9/composition.h"
 #include "platform/d3d9/image_file.h"
 #include "platform/d3d9/pixel_resources.h"
@@ -47,6 +45,8 @@ HRESULT WINAPI D3DXLoadSurfaceFromFileA(LPDIRECT3DSURFACE9 pDestSurface, CONST P
   (void)pDestPalette;  // no palette formats
   (void)Filter;
   if (pDestSurface == nullptr || pSrcFile == nullptr) return D3DERR_INVALIDCALL;
+  if (backend::fault(fault_point::kD3DXLoadSurfaceFromFileA))
+    return fault_point::kD3DXLoadSurfaceFromFileA.result;
   d3d9sw::Surface* surface = d3d9sw::as_surface(pDestSurface);
   Area to;
   if (!area_of_rect(pDestRect, surface->bounds(), to)) return D3DERR_INVALIDCALL;
@@ -78,7 +78,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
   (void)pPalette;
   if (pDevice == nullptr || pSrcFile == nullptr || ppTexture == nullptr) return D3DERR_INVALIDCALL;
   *ppTexture = nullptr;
-  if (backend::fault("D3DXCreateTextureFromFileExA")) return D3DERR_OUTOFVIDEOMEMORY;
+  if (backend::fault(fault_point::kD3DXCreateTextureFromFileExA))
+    return fault_point::kD3DXCreateTextureFromFileExA.result;
 
   d3d9sw::DecodedImage image;
   const HRESULT decoded = d3d9sw::decode_image_file(pSrcFile, image);

@@ -1,13 +1,11 @@
 // ID3DXSprite on the software device: each Draw goes straight onto the
 // device's back buffer, unscaled, in call order (so later draws cover
 // earlier ones, as with the platform's unsorted batches).
-//
-// Fault points (backend::fault), for tests on the headless backend:
-//   "D3DXCreateSprite"  E_OUTOFMEMORY
 #include <cmath>
 
 #include "d3dx9.h"
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3d9/composition.h"
 #include "platform/d3d9/device.h"
@@ -78,7 +76,7 @@ class Sprite final : public ComObject<ID3DXSprite> {
 HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 pDevice, LPD3DXSPRITE* ppSprite) {
   if (pDevice == nullptr || ppSprite == nullptr) return D3DERR_INVALIDCALL;
   *ppSprite = nullptr;
-  if (backend::fault("D3DXCreateSprite")) return E_OUTOFMEMORY;
+  if (backend::fault(fault_point::kD3DXCreateSprite)) return fault_point::kD3DXCreateSprite.result;
   try {
     *ppSprite = new d3d9sw::Sprite(static_cast<d3d9sw::Device*>(pDevice));
   } catch (...) {

@@ -14,11 +14,14 @@
 
 #include "dinput.h"
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "platform/win32/input_state.h"
 #include "platform/win32/windows_internal.h"
 
-const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
-const GUID IID_IDirectInput8W = {0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID IID_IDirectInput8A = {
+    0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+const GUID IID_IDirectInput8W = {
+    0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
 const GUID IID_IDirectInputDevice8A = {
     0x54D41080, 0xDC15, 0x4833, {0xA4, 0x1B, 0x74, 0x8F, 0x73, 0xA3, 0x81, 0x79}};
 const GUID IID_IDirectInputDevice8W = {
@@ -29,20 +32,20 @@ const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x
 namespace {
 
 // Object types as the platform's data formats give them.
-constexpr DWORD kAxis = 0x00000003;      // DIDFT_AXIS
-constexpr DWORD kButton = 0x0000000C;    // DIDFT_BUTTON
+constexpr DWORD kAxis = 0x00000003;    // DIDFT_AXIS
+constexpr DWORD kButton = 0x0000000C;  // DIDFT_BUTTON
 constexpr DWORD kAnyInstance = 0x00FFFF00;
 constexpr DWORD kOptional = 0x80000000;  // DIDFT_OPTIONAL
 
 DIOBJECTDATAFORMAT g_keyboard_objects[256];
 DIOBJECTDATAFORMAT g_mouse_objects[7] = {
-    {nullptr, 0, kAxis | kAnyInstance, 0},                    // X
-    {nullptr, 4, kAxis | kAnyInstance, 0},                    // Y
-    {nullptr, 8, kAxis | kAnyInstance | kOptional, 0},        // wheel
-    {nullptr, 12, kButton | kAnyInstance, 0},                 // button 0
-    {nullptr, 13, kButton | kAnyInstance, 0},                 // button 1
-    {nullptr, 14, kButton | kAnyInstance | kOptional, 0},     // button 2
-    {nullptr, 15, kButton | kAnyInstance | kOptional, 0},     // button 3
+    {nullptr, 0, kAxis | kAnyInstance, 0},                 // X
+    {nullptr, 4, kAxis | kAnyInstance, 0},                 // Y
+    {nullptr, 8, kAxis | kAnyInstance | kOptional, 0},     // wheel
+    {nullptr, 12, kButton | kAnyInstance, 0},              // button 0
+    {nullptr, 13, kButton | kAnyInstance, 0},              // button 1
+    {nullptr, 14, kButton | kAnyInstance | kOptional, 0},  // button 2
+    {nullptr, 15, kButton | kAnyInstance | kOptional, 0},  // button 3
 };
 
 const bool g_keyboard_objects_filled = [] {
@@ -51,13 +54,6 @@ const bool g_keyboard_objects_filled = [] {
 }();
 
 enum class Kind { Keyboard, Mouse };
-
-const char* point(const char* call, Kind kind) {
-  // Fault point names: "<call>.keyboard" or "<call>.mouse".
-  static thread_local char name[96];
-  std::snprintf(name, sizeof name, "%s.%s", call, kind == Kind::Mouse ? "mouse" : "keyboard");
-  return name;
-}
 
 class Device final : public IDirectInputDevice8A {
  public:
@@ -84,7 +80,9 @@ class Device final : public IDirectInputDevice8A {
   }
 
   HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT lpdf) override {
-    if (backend::fault(point("IDirectInputDevice8A::SetDataFormat", kind_))) return DIERR_GENERIC;
+    if (const FaultPoint& f = pick(fault_point::kSetDataFormatMouse, fault_point::kSetDataFormatKeyboard);
+        backend::fault(f))
+      return f.result;
     if (!lpdf) return DIERR_INVALIDPARAM;
     if (acquired_) return DIERR_ACQUIRED;
     const DIDATAFORMAT& wanted = kind_ == Kind::Keyboard ? c_dfDIKeyboard : c_dfDIMouse;
@@ -95,22 +93,30 @@ class Device final : public IDirectInputDevice8A {
   }
 
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD dwFlags) override {
-    if (backend::fault(point("IDirectInputDevice8A::SetCooperativeLevel", kind_))) return DIERR_GENERIC;
+    if (const FaultPoint& f =
+            pick(fault_point::kSetCooperativeLevelMouse, fault_point::kSetCooperativeLevelKeyboard);
+        backend::fault(f))
+      return f.result;
     const DWORD share = dwFlags & (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE);
     const DWORD place = dwFlags & (DISCL_FOREGROUND | DISCL_BACKGROUND);
     if (share == 0 || share == (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE) || place == 0 ||
         place == (DISCL_FOREGROUND | DISCL_BACKGROUND) ||
-        (dwFlags & ~(DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND | DISCL_NOWINKEY)))
+        (dwFlags &
+         ~(DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND | DISCL_NOWINKEY)))
       return DIERR_INVALIDPARAM;
-    if (kind_ == Kind::Keyboard && share == DISCL_EXCLUSIVE && place == DISCL_BACKGROUND) return DIERR_UNSUPPORTED;
-    if ((share == DISCL_EXCLUSIVE || place == DISCL_FOREGROUND) && !win32_internal::is_window(hwnd)) return E_HANDLE;
+    if (kind_ == Kind::Keyboard && share == DISCL_EXCLUSIVE && place == DISCL_BACKGROUND)
+      return DIERR_UNSUPPORTED;
+    if ((share == DISCL_EXCLUSIVE || place == DISCL_FOREGROUND) && !win32_internal::is_window(hwnd))
+      return E_HANDLE;
     level_ = dwFlags;
     window_ = hwnd;
     return DI_OK;
   }
 
   HRESULT STDMETHODCALLTYPE Acquire() override {
-    if (backend::fault(point("IDirectInputDevice8A::Acquire", kind_))) return DIERR_OTHERAPPHASPRIO;
+    if (const FaultPoint& f = pick(fault_point::kAcquireMouse, fault_point::kAcquireKeyboard);
+        backend::fault(f))
+      return f.result;
     if (!format_) return DIERR_INVALIDPARAM;
     input_state::pump();
     check_lost();
@@ -164,6 +170,11 @@ class Device final : public IDirectInputDevice8A {
   }
 
  private:
+  // The device's own fault point of a call that has one per device.
+  const FaultPoint& pick(const FaultPoint& mouse, const FaultPoint& keyboard) const {
+    return kind_ == Kind::Mouse ? mouse : keyboard;
+  }
+
   ~Device() = default;
 
   bool foreground() const { return (level_ & DISCL_FOREGROUND) != 0; }
@@ -227,7 +238,9 @@ class DirectInput final : public IDirectInput8A {
     } else {
       return DIERR_DEVICENOTREG;
     }
-    if (backend::fault(point("IDirectInput8A::CreateDevice", kind))) return DIERR_DEVICENOTREG;
+    const FaultPoint& f =
+        kind == Kind::Mouse ? fault_point::kCreateDeviceMouse : fault_point::kCreateDeviceKeyboard;
+    if (backend::fault(f)) return f.result;
     *lplpDirectInputDevice = new Device(kind);
     return DI_OK;
   }
@@ -241,14 +254,14 @@ class DirectInput final : public IDirectInput8A {
 
 const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 256,
                                      g_keyboard_objects};
-const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
-                                  sizeof(DIMOUSESTATE), 7, g_mouse_objects};
+const DIDATAFORMAT c_dfDIMouse = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7, g_mouse_objects};
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
                                   LPUNKNOWN punkOuter) {
   if (!ppvOut) return DIERR_INVALIDPARAM;
   *ppvOut = nullptr;
-  if (backend::fault("DirectInput8Create")) return DIERR_GENERIC;
+  if (backend::fault(fault_point::kDirectInput8Create)) return fault_point::kDirectInput8Create.result;
   if (punkOuter) return DIERR_NOAGGREGATION;
   if (!hinst) return DIERR_INVALIDPARAM;
   if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;

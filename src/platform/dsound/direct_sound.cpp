@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/backend.h"
-#include "platform/dsound/faults.h"
+#include "platform/fault_points.h"
 #include "platform/dsound/sound_buffers.h"
 
 namespace dsound {
@@ -28,7 +28,8 @@ class Device final : public ComObject<Device, IDirectSound8> {
 
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD level) override {
     if (!hwnd || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
-    if (backend::fault(fault_point::kSetCooperativeLevel)) return DSERR_ALLOCATED;
+    if (backend::fault(fault_point::kSoundSetCooperativeLevel))
+      return fault_point::kSoundSetCooperativeLevel.result;
     state_->cooperative_level = level;
     return DS_OK;
   }
@@ -41,7 +42,7 @@ class Device final : public ComObject<Device, IDirectSound8> {
     if (outer) return DSERR_NOAGGREGATION;
     // 36 is the record's size where pointers have 32 bits.
     if (desc->dwSize != sizeof(DSBUFFERDESC) && desc->dwSize != 36) return DSERR_INVALIDPARAM;
-    if (backend::fault(fault_point::kCreateSoundBuffer)) return DSERR_OUTOFMEMORY;
+    if (backend::fault(fault_point::kCreateSoundBuffer)) return fault_point::kCreateSoundBuffer.result;
 
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
       const HRESULT hr = PrimaryBuffer::validate(*desc);
@@ -69,7 +70,7 @@ class Device final : public ComObject<Device, IDirectSound8> {
     if (!original) return DSERR_INVALIDPARAM;
     SecondaryBuffer* source = SecondaryBuffer::from(original);
     if (!source) return DSERR_INVALIDCALL;  // the primary buffer
-    if (backend::fault(fault_point::kDuplicateSoundBuffer)) return DSERR_OUTOFMEMORY;
+    if (backend::fault(fault_point::kDuplicateSoundBuffer)) return fault_point::kDuplicateSoundBuffer.result;
     SecondaryBuffer* copy = SecondaryBuffer::duplicate(*source);
     if (!copy) return DSERR_NODRIVER;
     *out = copy;
@@ -92,7 +93,7 @@ HRESULT WINAPI DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* out, LPUNKNOWN
   *out = nullptr;
   if (outer) return DSERR_NOAGGREGATION;
   if (device && *device != GUID_NULL) return DSERR_NODRIVER;  // only the default output exists
-  if (backend::fault(dsound::fault_point::kCreate)) return DSERR_NODRIVER;
+  if (backend::fault(fault_point::kDirectSoundCreate8)) return fault_point::kDirectSoundCreate8.result;
   if (!dsound::Mixer::instance().acquire()) return DSERR_NODRIVER;
   *out = new dsound::Device();
   return DS_OK;

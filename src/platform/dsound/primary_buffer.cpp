@@ -2,7 +2,7 @@
 // after the buffer is released) and hands out the 3D listener. It has no
 // sample memory of its own for the program.
 #include "platform/backend.h"
-#include "platform/dsound/faults.h"
+#include "platform/fault_points.h"
 #include "platform/dsound/sound_buffers.h"
 
 namespace dsound {
@@ -24,7 +24,7 @@ PrimaryBuffer::~PrimaryBuffer() = default;
 HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (backend::fault(fault_point::kQueryInterface)) return E_NOINTERFACE;
+  if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
   if (riid == kIID_IUnknown || riid == IID_IDirectSoundBuffer) {
     AddRef();
     *ppv = static_cast<IDirectSoundBuffer*>(this);
@@ -40,7 +40,7 @@ HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
 HRESULT PrimaryBuffer::SetFormat(LPCWAVEFORMATEX format) {
   if (!format) return DSERR_INVALIDPARAM;
   if (device_->cooperative_level.load() < DSSCL_PRIORITY) return DSERR_PRIOLEVELNEEDED;
-  if (backend::fault(fault_point::kSetFormat)) return DSERR_BADFORMAT;
+  if (backend::fault(fault_point::kSetFormat)) return fault_point::kSetFormat.result;
   if (!playable_format(*format)) return DSERR_BADFORMAT;
   backend::AudioFormat out;
   out.rate = static_cast<int>(format->nSamplesPerSec);

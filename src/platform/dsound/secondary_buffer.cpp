@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/dsound/faults.h"
+#include "platform/fault_points.h"
 #include "platform/dsound/sound_buffers.h"
 
 namespace dsound {
@@ -103,7 +103,7 @@ SecondaryBuffer* SecondaryBuffer::from(IDirectSoundBuffer* buffer) {
 }
 
 void SecondaryBuffer::check_lost() {
-  if (voice_.lost || !backend::fault(fault_point::kLost)) return;
+  if (voice_.lost || !backend::fault(fault_point::kBufferLost)) return;
   voice_.lost = true;
   voice_.playing = false;
   // The memory is gone: what a restored buffer holds is undefined until the
@@ -114,7 +114,7 @@ void SecondaryBuffer::check_lost() {
 HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (backend::fault(fault_point::kQueryInterface)) return E_NOINTERFACE;
+  if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
   if (riid == kIID_IUnknown || riid == IID_IDirectSoundBuffer) {
     AddRef();
     *ppv = static_cast<IDirectSoundBuffer*>(this);
@@ -133,7 +133,7 @@ HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
 
 HRESULT SecondaryBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write) {
   if (!play && !write) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kGetCurrentPosition)) return DSERR_INVALIDPARAM;
+  if (backend::fault(fault_point::kGetCurrentPosition)) return fault_point::kGetCurrentPosition.result;
   auto guard = Mixer::instance().lock();
   const uint32_t cursor = voice_.play_cursor();
   uint32_t lead = 0;
@@ -156,7 +156,7 @@ HRESULT SecondaryBuffer::GetFrequency(LPDWORD frequency) {
 
 HRESULT SecondaryBuffer::GetStatus(LPDWORD status) {
   if (!status) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kGetStatus)) return DSERR_INVALIDPARAM;
+  if (backend::fault(fault_point::kGetStatus)) return fault_point::kGetStatus.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   DWORD s = 0;
@@ -173,7 +173,7 @@ HRESULT SecondaryBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* ptr1, LPDWORD b
   *bytes1 = 0;
   if (ptr2) *ptr2 = nullptr;
   if (bytes2) *bytes2 = 0;
-  if (backend::fault(fault_point::kLock)) return DSERR_INVALIDCALL;
+  if (backend::fault(fault_point::kLock)) return fault_point::kLock.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   if (voice_.lost) return DSERR_BUFFERLOST;
@@ -223,7 +223,7 @@ HRESULT SecondaryBuffer::Unlock(LPVOID ptr1, DWORD bytes1, LPVOID ptr2, DWORD by
 HRESULT SecondaryBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
   if (reserved != 0) return DSERR_INVALIDPARAM;
   if (priority != 0 && !(voice_.caps & DSBCAPS_LOCDEFER)) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kPlay)) return DSERR_INVALIDCALL;
+  if (backend::fault(fault_point::kPlay)) return fault_point::kPlay.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   if (voice_.lost) return DSERR_BUFFERLOST;
@@ -282,7 +282,7 @@ HRESULT SecondaryBuffer::Stop() {
 HRESULT SecondaryBuffer::Restore() {
   auto guard = Mixer::instance().lock();
   if (!voice_.lost) return DS_OK;
-  if (backend::fault(fault_point::kRestore)) return DSERR_BUFFERLOST;
+  if (backend::fault(fault_point::kRestore)) return fault_point::kRestore.result;
   voice_.lost = false;
   voice_.position = 0;
   return DS_OK;
@@ -290,7 +290,8 @@ HRESULT SecondaryBuffer::Restore() {
 
 HRESULT SecondaryBuffer::set_notifications(DWORD count, LPCDSBPOSITIONNOTIFY positions) {
   if (count > 0 && !positions) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kSetNotificationPositions)) return DSERR_INVALIDPARAM;
+  if (backend::fault(fault_point::kSetNotificationPositions))
+    return fault_point::kSetNotificationPositions.result;
   auto guard = Mixer::instance().lock();
   if (voice_.playing) return DSERR_INVALIDCALL;
   std::vector<DSBPOSITIONNOTIFY> list(positions, positions + count);
@@ -308,7 +309,7 @@ HRESULT SecondaryBuffer::set_3d(const DS3DBUFFER& params, DWORD apply) {
   if (params.dwSize != sizeof(DS3DBUFFER)) return DSERR_INVALIDPARAM;
   if (apply != DS3D_IMMEDIATE && apply != DS3D_DEFERRED) return DSERR_INVALIDPARAM;
   if (params.dwMode > DS3DMODE_DISABLE) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kSetAllParameters)) return DSERR_INVALIDPARAM;
+  if (backend::fault(fault_point::kSetAllParameters)) return fault_point::kSetAllParameters.result;
   auto guard = Mixer::instance().lock();
   params_3d_ = params;
   return DS_OK;

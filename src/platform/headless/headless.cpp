@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/dinput/scancodes.h"
+#include "platform/fault_points.h"
 
 namespace {
 
@@ -196,6 +197,17 @@ void apply_locked(const backend::Event& e) {
   if (e.kind == backend::EventKind::FocusLost) g_state.focused = false;
 }
 
+// A name a test gives must be on the list: a misspelt one would never fire
+// and the test would check nothing.
+void require_fault_point(const char* point, const char* control) {
+  for (const FaultPoint* known : fault_point::kAll)
+    if (point != nullptr && std::strcmp(point, known->name) == 0) return;
+  std::fprintf(stderr,
+               "headless::%s: \"%s\" is not a fault point; the names are listed in platform/fault_points.h\n",
+               control, point ? point : "(null)");
+  std::abort();
+}
+
 void schedule(uint64_t frame, backend::EventKind kind, int code = 0, int dx = 0, int dy = 0) {
   backend::Event e{kind, code, dx, dy};
   std::lock_guard lock(g_state.mutex);
@@ -308,7 +320,7 @@ bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
   std::lock_guard open_lock(g_audio_open_mutex);
   audio_close_locked_out();
   if (!pull || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
-  const bool silent = fault("backend::audio_open");
+  const bool silent = fault(fault_point::kAudioOpen);
   {
     std::lock_guard lock(g_audio.mutex);
     g_audio.open = true;
@@ -371,10 +383,9 @@ bool message_box_yes_no(const char* caption, const char* text) {
   return yes;
 }
 
-bool fault(const char* point) {
-  if (!point) return false;
+bool fault(const FaultPoint& point) {
   std::lock_guard lock(g_state.mutex);
-  FaultRule& rule = g_state.faults[point];
+  FaultRule& rule = g_state.faults[point.name];
   ++rule.checks;
   if (rule.after > 0) {
     --rule.after;
@@ -497,12 +508,14 @@ void answer_message_box(bool yes) { LOCKED(g_state.answers.push_back(yes)); }
 std::vector<MessageBoxRecord> message_boxes() { LOCKED(return g_state.boxes); }
 
 void fail(const char* point, int times, int after) {
+  require_fault_point(point, "fail");
   std::lock_guard lock(g_state.mutex);
   FaultRule& rule = g_state.faults[point];
   rule.times = times;
   rule.after = after;
 }
 int fault_checks(const char* point) {
+  require_fault_point(point, "fault_checks");
   std::lock_guard lock(g_state.mutex);
   auto it = g_state.faults.find(point);
   return it == g_state.faults.end() ? 0 : it->second.checks;

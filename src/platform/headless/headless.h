@@ -29,17 +29,9 @@
 // Cost per present: one copy of the frame when keep_last_frame is on (about
 // 0.1-0.3 ms for 800x600); a long soak run may switch it off.
 //
-// Fault points (names are the platform call's own):
-//   win32:   "CreateWindowExA", "RegisterClassExA", "FindResourceA",
-//            "LoadResource", "LockResource", "CreateEventA"
-//   dinput:  "DirectInput8Create" (DIERR_GENERIC),
-//            "IDirectInput8A::CreateDevice.mouse", "...CreateDevice.keyboard"
-//                (DIERR_DEVICENOTREG),
-//            "IDirectInputDevice8A::SetDataFormat.mouse", ".keyboard" (DIERR_GENERIC),
-//            "IDirectInputDevice8A::SetCooperativeLevel.mouse", ".keyboard" (DIERR_GENERIC),
-//            "IDirectInputDevice8A::Acquire.mouse", ".keyboard" (DIERR_OTHERAPPHASPRIO)
-//   backend: "backend::audio_open" (no audio device: the silent fallback)
-//   The d3d9 and dsound families add their own at their call sites.
+// Fault points: platform/fault_points.h lists every one, with the result
+// the failed call gives. A name that is not on the list ends the test
+// process at once with a message naming it.
 #pragma once
 
 #include <cstdint>
@@ -145,7 +137,8 @@ std::vector<MessageBoxRecord> message_boxes();
 // ---- Fault injection ----------------------------------------------------------------
 
 // The call at `point` fails `times` times (-1: always) after `after` calls
-// that succeed. A new fail() for the same point replaces the old one.
+// that succeed. A new fail() for the same point replaces the old one. A name
+// not in platform/fault_points.h aborts the process with a message.
 void fail(const char* point, int times = 1, int after = 0);
 // How often the point was asked so far (also when not failing).
 int fault_checks(const char* point);

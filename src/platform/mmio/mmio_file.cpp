@@ -23,6 +23,9 @@
 
 #include <mmsystem.h>
 
+#include "platform/backend.h"
+#include "platform/fault_points.h"
+
 namespace {
 
 constexpr uint32_t kMagic = 0x4F494D4D;  // "MMIO"
@@ -288,6 +291,7 @@ LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
 LONG WINAPI mmioWrite(HMMIO h, const char* in, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !in) || !f->writable) return -1;
+  if (backend::fault(fault_point::kMmioWrite)) return fault_point::kMmioWrite.result;
   int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
   while (want > 0) {
@@ -355,6 +359,7 @@ MMRESULT WINAPI mmioSetInfo(HMMIO h, LPCMMIOINFO in, UINT) {
   MmioFile* f = file_of(h);
   if (!f) return MMSYSERR_INVALHANDLE;
   if (!in) return MMSYSERR_INVALPARAM;
+  if (backend::fault(fault_point::kMmioSetInfo)) return fault_point::kMmioSetInfo.result;
   if (!f->buffered) return MMSYSERR_NOERROR;
   return take_back(*f, *in);
 }
@@ -364,6 +369,7 @@ MMRESULT WINAPI mmioAdvance(HMMIO h, LPMMIOINFO info, UINT flags) {
   if (!f) return MMSYSERR_INVALHANDLE;
   if (!f->buffered) return MMIOERR_UNBUFFERED;
   if (!info || (flags != MMIO_READ && flags != MMIO_WRITE)) return MMSYSERR_INVALPARAM;
+  if (backend::fault(fault_point::kMmioAdvance)) return fault_point::kMmioAdvance.result;
   MMRESULT result = take_back(*f, *info);
   if (result == MMSYSERR_NOERROR) {
     if (flags == MMIO_WRITE && !f->writable) {

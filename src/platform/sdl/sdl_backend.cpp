@@ -410,6 +410,6 @@ bool message_box_yes_no(const char* caption, const char* text) {
   return chosen == 1;
 }
 
-bool fault(const char*) { return false; }
+bool fault(const FaultPoint&) { return false; }
 
 }  // namespace backend

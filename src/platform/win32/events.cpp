@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/backend.h"
+#include "platform/fault_points.h"
 #include "windows.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::shared_ptr<Event> find(HANDLE handle) {
 }  // namespace
 
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR) {
-  if (backend::fault("CreateEventA")) return nullptr;
+  if (backend::fault(fault_point::kCreateEventA)) return nullptr;
   auto event = std::make_shared<Event>();
   event->manual_reset = bManualReset != FALSE;
   event->signalled = bInitialState != FALSE;
