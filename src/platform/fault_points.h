@@ -72,6 +72,7 @@ struct FaultPoint {
   X(kSetNotificationPositions, "IDirectSoundNotify::SetNotificationPositions", DSERR_INVALIDPARAM)            \
   X(kSetAllParameters, "IDirectSound3DBuffer::SetAllParameters", DSERR_INVALIDPARAM)                          \
   /* mmio */                                                                                                   \
+  X(kMmioRead, "mmioRead", -1)                                                                                \
   X(kMmioWrite, "mmioWrite", -1)                                                                              \
   X(kMmioCreateChunk, "mmioCreateChunk", MMIOERR_CANNOTWRITE)                                                 \
   X(kMmioAscend, "mmioAscend", MMIOERR_CANNOTWRITE)                                                           \

@@ -79,13 +79,15 @@ WaveFile::~WaveFile() {
 
 HRESULT WaveFile::Open(LPCSTR strFileName, const WAVEFORMATEX* pwfx, DWORD dwMode) {
   HRESULT hr;
-  const bool bOwnedFormat = !m_bFromMemory;
+  // A format record from OpenFromMemory is the caller's: let go of it
+  // without freeing it, in either mode.
+  if (m_bFromMemory) m_pwfx = nullptr;
   m_dwMode = dwMode;
   m_bFromMemory = FALSE;
 
   if (m_dwMode == WAVE_OPEN_READ) {
     if (strFileName == nullptr) return E_INVALIDARG;
-    if (bOwnedFormat) FreeFormat(m_pwfx);
+    FreeFormat(m_pwfx);
     m_pwfx = nullptr;
 
     m_hFile = mmioOpenA(const_cast<LPSTR>(strFileName), nullptr, MMIO_ALLOCBUF | MMIO_READ);
@@ -261,7 +263,8 @@ HRESULT WaveFile::Read(BYTE* pBuffer, DWORD dwSizeToRead, DWORD* pdwSizeRead) {
       const LONG cbRead = mmioRead(m_hFile, reinterpret_cast<HPSTR>(pBuffer + cbCopied),
                                    static_cast<LONG>(std::min<DWORD>(cbLeft, 0x40000000)));
       if (mmioGetInfo(m_hFile, &mmioinfoIn, 0) != 0) return DSUTIL_TRACE("mmioGetInfo", E_FAIL);
-      if (cbRead < 0) return DSUTIL_TRACE("mmioAdvance", E_FAIL);
+      if (cbRead < 0) return DSUTIL_TRACE("mmioRead", E_FAIL);
+      // No bytes left in the file: the same end as a refill that brings none.
       if (cbRead == 0) return DSUTIL_TRACE("mmioinfoIn.pchNext", E_FAIL);
       cbCopied += static_cast<DWORD>(cbRead);
       continue;
@@ -776,13 +779,18 @@ HRESULT SoundDevice::GetListener3D(LPDIRECTSOUND3DLISTENER* ppDSListener) {
   return S_OK;
 }
 
-HRESULT SoundDevice::Create(SoundClip** ppSound, LPCSTR strWaveFileName, DWORD dwCreationFlags,
-                            GUID guid3DAlgorithm, DWORD dwNumBuffers) {
+namespace {
+
+// What Create and CreateFromData share: a clip of dwNumBuffers buffers over
+// a wave file that `openWave` opens and describes in dsbd (buffer bytes and
+// format), or a failure code. Buffers beyond the first duplicate it, unless
+// effects ask for buffers of their own. Whatever was made before a failing
+// step goes with it. Passes on DS_NO_VIRTUALIZATION from the first buffer.
+template <class OpenWave>
+HRESULT CreateClip(LPDIRECTSOUND8 pDevice, SoundClip** ppSound, DWORD dwCreationFlags, GUID guid3DAlgorithm,
+                   DWORD dwNumBuffers, OpenWave openWave) {
   HRESULT hr;
   HRESULT hrRet = S_OK;
-
-  if (m_pDevice == nullptr) return CO_E_NOTINITIALIZED;
-  if (strWaveFileName == nullptr || ppSound == nullptr || dwNumBuffers < 1) return E_INVALIDARG;
 
   LPDIRECTSOUNDBUFFER* apDSBuffer = new (std::nothrow) LPDIRECTSOUNDBUFFER[dwNumBuffers]();
   if (apDSBuffer == nullptr) return E_OUTOFMEMORY;
@@ -791,7 +799,6 @@ HRESULT SoundDevice::Create(SoundClip** ppSound, LPCSTR strWaveFileName, DWORD d
     delete[] apDSBuffer;
     return E_OUTOFMEMORY;
   }
-  // Whatever was made before a failing step goes with it.
   auto fail = [&](HRESULT hrFail) {
     ReleaseAll(apDSBuffer, dwNumBuffers);
     delete pWaveFile;
@@ -799,37 +806,30 @@ HRESULT SoundDevice::Create(SoundClip** ppSound, LPCSTR strWaveFileName, DWORD d
     return hrFail;
   };
 
-  // A file that did not open has no data, which the size test catches; the
-  // wave file has traced why.
-  pWaveFile->Open(strWaveFileName, nullptr, WAVE_OPEN_READ);
-  if (pWaveFile->GetSize() == 0) return fail(E_FAIL);
-  const DWORD dwDSBufferSize = pWaveFile->GetSize();
-
   DSBUFFERDESC dsbd;
   ClearDesc(dsbd);
   dsbd.dwFlags = dwCreationFlags;
-  dsbd.dwBufferBytes = dwDSBufferSize;
   dsbd.guid3DAlgorithm = guid3DAlgorithm;
-  dsbd.lpwfxFormat = pWaveFile->m_pwfx;
+  if (FAILED(hr = openWave(*pWaveFile, dsbd))) return fail(hr);
 
-  hr = m_pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[0], nullptr);
+  hr = pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[0], nullptr);
   if (hr == DS_NO_VIRTUALIZATION) hrRet = DS_NO_VIRTUALIZATION;
   if (FAILED(hr)) return fail(DSUTIL_TRACE("CreateSoundBuffer", hr));
 
   for (DWORD i = 1; i < dwNumBuffers; i++) {
     if ((dwCreationFlags & DSBCAPS_CTRLFX) == 0) {
-      if (FAILED(hr = m_pDevice->DuplicateSoundBuffer(apDSBuffer[0], &apDSBuffer[i])))
+      if (FAILED(hr = pDevice->DuplicateSoundBuffer(apDSBuffer[0], &apDSBuffer[i])))
         return fail(DSUTIL_TRACE("DuplicateSoundBuffer", hr));
     } else {
       // Effects need buffers of their own.
-      if (FAILED(hr = m_pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[i], nullptr)))
+      if (FAILED(hr = pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[i], nullptr)))
         return fail(DSUTIL_TRACE("CreateSoundBuffer", hr));
     }
   }
 
   HRESULT hrClip = S_OK;
   SoundClip* pClip = new (std::nothrow)
-      SoundClip(apDSBuffer, dwDSBufferSize, dwNumBuffers, pWaveFile, dwCreationFlags, &hrClip);
+      SoundClip(apDSBuffer, dsbd.dwBufferBytes, dwNumBuffers, pWaveFile, dwCreationFlags, &hrClip);
   if (pClip == nullptr) return fail(E_OUTOFMEMORY);
   if (FAILED(hrClip)) {
     delete pClip;  // took over nothing
@@ -840,60 +840,37 @@ HRESULT SoundDevice::Create(SoundClip** ppSound, LPCSTR strWaveFileName, DWORD d
   return hrRet;
 }
 
+}  // namespace
+
+HRESULT SoundDevice::Create(SoundClip** ppSound, LPCSTR strWaveFileName, DWORD dwCreationFlags,
+                            GUID guid3DAlgorithm, DWORD dwNumBuffers) {
+  if (m_pDevice == nullptr) return CO_E_NOTINITIALIZED;
+  if (strWaveFileName == nullptr || ppSound == nullptr || dwNumBuffers < 1) return E_INVALIDARG;
+  return CreateClip(m_pDevice, ppSound, dwCreationFlags, guid3DAlgorithm, dwNumBuffers,
+                    [&](WaveFile& wave, DSBUFFERDESC& dsbd) {
+                      // A file that did not open has no data, which the size
+                      // test catches; the wave file has traced why.
+                      wave.Open(strWaveFileName, nullptr, WAVE_OPEN_READ);
+                      if (wave.GetSize() == 0) return E_FAIL;
+                      dsbd.dwBufferBytes = wave.GetSize();
+                      dsbd.lpwfxFormat = wave.m_pwfx;
+                      return S_OK;
+                    });
+}
+
 HRESULT SoundDevice::CreateFromData(SoundClip** ppSound, BYTE* pbData, ULONG ulDataSize, LPWAVEFORMATEX pwfx,
                                     DWORD dwCreationFlags, GUID guid3DAlgorithm, DWORD dwNumBuffers) {
-  HRESULT hr;
-
   if (m_pDevice == nullptr) return CO_E_NOTINITIALIZED;
   if (pbData == nullptr || ppSound == nullptr || dwNumBuffers < 1) return E_INVALIDARG;
-
-  LPDIRECTSOUNDBUFFER* apDSBuffer = new (std::nothrow) LPDIRECTSOUNDBUFFER[dwNumBuffers]();
-  if (apDSBuffer == nullptr) return E_OUTOFMEMORY;
-  WaveFile* pWaveFile = new (std::nothrow) WaveFile();
-  if (pWaveFile == nullptr) {
-    delete[] apDSBuffer;
-    return E_OUTOFMEMORY;
-  }
-  auto fail = [&](HRESULT hrFail) {
-    ReleaseAll(apDSBuffer, dwNumBuffers);
-    delete pWaveFile;
-    delete[] apDSBuffer;
-    return hrFail;
-  };
-
-  pWaveFile->OpenFromMemory(pbData, ulDataSize, pwfx, WAVE_OPEN_READ);
-
-  DSBUFFERDESC dsbd;
-  ClearDesc(dsbd);
-  dsbd.dwFlags = dwCreationFlags;
-  dsbd.dwBufferBytes = ulDataSize;
-  dsbd.guid3DAlgorithm = guid3DAlgorithm;
-  dsbd.lpwfxFormat = pwfx;
-
-  if (FAILED(hr = m_pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[0], nullptr)))
-    return fail(DSUTIL_TRACE("CreateSoundBuffer", hr));
-
-  for (DWORD i = 1; i < dwNumBuffers; i++) {
-    if ((dwCreationFlags & DSBCAPS_CTRLFX) == 0) {
-      if (FAILED(hr = m_pDevice->DuplicateSoundBuffer(apDSBuffer[0], &apDSBuffer[i])))
-        return fail(DSUTIL_TRACE("DuplicateSoundBuffer", hr));
-    } else {
-      if (FAILED(hr = m_pDevice->CreateSoundBuffer(&dsbd, &apDSBuffer[i], nullptr)))
-        return fail(DSUTIL_TRACE("CreateSoundBuffer", hr));
-    }
-  }
-
-  HRESULT hrClip = S_OK;
-  SoundClip* pClip =
-      new (std::nothrow) SoundClip(apDSBuffer, ulDataSize, dwNumBuffers, pWaveFile, dwCreationFlags, &hrClip);
-  if (pClip == nullptr) return fail(E_OUTOFMEMORY);
-  if (FAILED(hrClip)) {
-    delete pClip;
-    return fail(hrClip);
-  }
-  *ppSound = pClip;
-  delete[] apDSBuffer;
-  return S_OK;
+  const HRESULT hr = CreateClip(m_pDevice, ppSound, dwCreationFlags, guid3DAlgorithm, dwNumBuffers,
+                                [&](WaveFile& wave, DSBUFFERDESC& dsbd) {
+                                  wave.OpenFromMemory(pbData, ulDataSize, pwfx, WAVE_OPEN_READ);
+                                  dsbd.dwBufferBytes = ulDataSize;
+                                  dsbd.lpwfxFormat = pwfx;
+                                  return S_OK;
+                                });
+  // Data in memory passes on no success note.
+  return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT SoundDevice::CreateStream(StreamingClip** ppStreamingSound, LPCSTR strWaveFileName,

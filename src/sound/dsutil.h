@@ -72,7 +72,6 @@ class WaveFile {
   DWORD GetSize() const { return m_dwDataSize; }
   // Reading: back to the first sample byte. Writing: opens the "data" chunk.
   HRESULT ResetFile();
-  WAVEFORMATEX* GetFormat() const { return m_pwfx; }
 
   HRESULT ReadMMIO();
   HRESULT WriteMMIO(const WAVEFORMATEX* pwfxDest);

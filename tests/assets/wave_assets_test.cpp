@@ -17,7 +17,7 @@ std::vector<int16_t> ReadSamples(const std::string& name) {
   WaveFile wave;
   const std::string path = AssetPath(name);
   EXPECT_EQ(wave.Open(path.c_str(), nullptr, WAVE_OPEN_READ), S_OK) << name;
-  const WAVEFORMATEX* f = wave.GetFormat();
+  const WAVEFORMATEX* f = wave.m_pwfx;
   if (!f) return {};
   EXPECT_EQ(f->wFormatTag, WAVE_FORMAT_PCM) << name;
   EXPECT_EQ(f->nChannels, 1) << name;

@@ -210,6 +210,12 @@ TEST(WaveFileRead, DataChunkLongerThanTheFileFailsOnceTheFileIsExhausted) {
   for (int i = 0; i < 1000 && hr == S_OK; ++i) hr = w.Read(buf.data(), 64, &got);
   EXPECT_EQ(E_FAIL, hr);
   EXPECT_THAT(headless::debug_output(), HasSubstr("mmioinfoIn.pchNext hr=E_FAIL"));
+  // A read that fails, rather than finding no bytes, names mmioRead.
+  ASSERT_EQ(S_OK, w.ResetFile());
+  headless::fail("mmioRead");
+  headless::clear_debug_output();
+  EXPECT_EQ(E_FAIL, w.Read(buf.data(), 20000, &got));
+  EXPECT_THAT(headless::debug_output(), HasSubstr(": mmioRead hr=E_FAIL"));
 }
 
 TEST(WaveFileRead, PiecesOf600FromAThousandBytesThenRewind) {
@@ -258,6 +264,11 @@ TEST(WaveFileRead, NothingOpenAndMissingArguments) {
   WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
   EXPECT_EQ(E_NOTIMPL, m.OpenFromMemory(&b, 1, &fmt, WAVE_OPEN_WRITE));
   EXPECT_EQ(E_NOTIMPL, m.Write(1, &b, &n));
+  // The record handed to OpenFromMemory stays the caller's through a later
+  // write-mode Open: nothing frees it (fmt lives on the stack).
+  EXPECT_EQ(S_OK, m.OpenFromMemory(&b, 1, &fmt, WAVE_OPEN_READ));
+  EXPECT_EQ(S_OK, m.Open(wave::TempPath("after_memory.wav").c_str(), &fmt, WAVE_OPEN_WRITE));
+  EXPECT_EQ(S_OK, m.Close());
 
   WaveFile c;
   headless::clear_debug_output();

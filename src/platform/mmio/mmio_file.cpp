@@ -256,6 +256,7 @@ MMRESULT WINAPI mmioClose(HMMIO h, UINT) {
 LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !out) || !f->readable) return -1;
+  if (backend::fault(fault_point::kMmioRead)) return fault_point::kMmioRead.result;
   // Never past the largest position.
   int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
