@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "graphics/image_loaders.h"
+#include "sound/sound.h"
 
 static const D3DCOLOR COLOUR_KEY = 0xFFFF00FF;  // opaque magenta
 

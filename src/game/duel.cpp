@@ -3,6 +3,7 @@
 
 #include "game/duel.h"
 #include "input/input.h"
+#include "sound/sound.h"
 
 static const int FIGHTER_SPEED = 3;
 static const int AIRPLANE_SPEED_X = 8;
@@ -11,8 +12,8 @@ static const int AIRPLANE_FLIGHT = 170;
 static const int WALK_FRAMES = 4;
 static const int WINNING_SCORE = 5;
 
-// Heading after a quarter-turn step, wrapping 8 to 0 and -1 to 7.
-static int TurnedHeading(int heading, int by) {
+// Heading after one step of an eighth of a turn, wrapping 8 to 0 and -1 to 7.
+static int Turn_Heading(int heading, int by) {
   heading += by;
   if (heading == 8) heading = 0;
   if (heading == -1) heading = 7;
@@ -63,8 +64,7 @@ static void Fly(GameSprite* airplane) {
   for (GameSprite& desk : desks) BounceOffDesk(airplane, &desk);
 }
 
-static void Keep_Fighter_Out(GameSprite* fighter) {
-  KeepFighterInField(fighter);
+static void Block_AgainstDesks(GameSprite* fighter) {
   for (GameSprite& desk : desks) BlockAgainstDesk(fighter, &desk);
 }
 
@@ -86,19 +86,19 @@ void Duel_Step() {
   // Turning, one step per press.
   if (Key_Held(DIK_RIGHT) && !latchRight) {
     latchRight = true;
-    rightFighter.heading = TurnedHeading(rightFighter.heading, 1);
+    rightFighter.heading = Turn_Heading(rightFighter.heading, 1);
   }
   if (Key_Held(DIK_LEFT) && !latchLeft) {
     latchLeft = true;
-    rightFighter.heading = TurnedHeading(rightFighter.heading, -1);
+    rightFighter.heading = Turn_Heading(rightFighter.heading, -1);
   }
   if (Key_Held(DIK_D) && !latchD) {
     latchD = true;
-    leftFighter.heading = TurnedHeading(leftFighter.heading, 1);
+    leftFighter.heading = Turn_Heading(leftFighter.heading, 1);
   }
   if (Key_Held(DIK_A) && !latchA) {
     latchA = true;
-    leftFighter.heading = TurnedHeading(leftFighter.heading, -1);
+    leftFighter.heading = Turn_Heading(leftFighter.heading, -1);
   }
 
   SetStepFromHeading(&rightFighter, FIGHTER_SPEED, FIGHTER_SPEED);
@@ -135,8 +135,10 @@ void Duel_Step() {
   Fly(&leftPlane);
   Fly(&rightPlane);
 
-  Keep_Fighter_Out(&rightFighter);
-  Keep_Fighter_Out(&leftFighter);
+  KeepFighterInField(&rightFighter);
+  Block_AgainstDesks(&rightFighter);
+  KeepFighterInField(&leftFighter);
+  Block_AgainstDesks(&leftFighter);
 
   // Hits. When both land in one frame the right player's banner shows,
   // except that a left win is never turned into a mere right point.

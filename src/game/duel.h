@@ -17,8 +17,9 @@ void BlockAgainstDesk(GameSprite* fighter, GameSprite* desk);
 void BounceOffEdges(GameSprite* airplane);
 // Pushes an airplane out of a desk and turns its heading away from it.
 void BounceOffDesk(GameSprite* airplane, GameSprite* desk);
-// True when the airplane's box overlaps the player's 16x16 hit box (touching
-// edges do not count). Does not look at visibility.
+// True when the airplane's box overlaps the player's hit box: the player's
+// box inset by 20 pixels at either side and 24 at top and bottom, 16 by 16
+// for a fighter (touching edges do not count). Does not look at visibility.
 bool AirplaneHitsPlayer(GameSprite* player, GameSprite* airplane);
 
 // One frame of the duel (gameState STATE_PLAY): turning, walking, throwing,

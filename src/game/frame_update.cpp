@@ -9,6 +9,7 @@
 #include "input/input.h"
 
 static const DWORD FRAME_MS = 15;
+static const int DIGIT_WIDTH = 24;  // one cell of the score digits' sheet
 
 static void Release_Latch(int code, bool* latch) {
   if (!Key_Held(code)) *latch = false;
@@ -35,8 +36,8 @@ static void Refresh_SheetColumn(GameSprite* sprite) {
 }
 
 static void Refresh_Digit(GameSprite* digit, int score) {
-  digit->srcRect.left = score * 24;
-  digit->srcRect.right = digit->srcRect.left + 24;
+  digit->srcRect.left = score * DIGIT_WIDTH;
+  digit->srcRect.right = digit->srcRect.left + DIGIT_WIDTH;
 }
 
 static void Refresh_SourceRects() {

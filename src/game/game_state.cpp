@@ -1,6 +1,6 @@
 // Storage of the game's state. Start-up (Game_Init) gives the records their
-// initial values; here everything starts zeroed except the menu choice, the
-// frame timer and the draw position.
+// initial values; here everything starts zeroed except the menu choice and
+// the frame timer.
 #include "game/game_state.h"
 
 GameSprite rightFighter;

@@ -9,7 +9,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
-#include "sound/sound.h"
+class SoundClip;
 
 // One drawn thing: a fighter, an airplane, a desk, a plate, a digit, a banner,
 // the cursor or a full screen. Positions are back-buffer pixels of its

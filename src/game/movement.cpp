@@ -65,21 +65,27 @@ void BlockAgainstDesk(GameSprite* f, GameSprite* d) {
   const int DB = d->y + d->height;
 
   // Each test sees the position the one before left.
-  int L = f->x + DESK_INSET, R = f->x + f->width - DESK_INSET, T = f->y, B = f->y + f->height;
+  int L = f->x + DESK_INSET;
+  int R = f->x + f->width - DESK_INSET;
+  int T = f->y;
+  int B = f->y + f->height;
   if (R >= DL && L < DL && B > DT && T < DB) f->x = DL - f->width + DESK_INSET;
 
-  L = f->x + DESK_INSET, R = f->x + f->width - DESK_INSET;
+  L = f->x + DESK_INSET;
+  R = f->x + f->width - DESK_INSET;
   if (L <= DR && R > DR && B > DT && T < DB) f->x = DR - DESK_INSET;
 
-  L = f->x + DESK_INSET, R = f->x + f->width - DESK_INSET;
+  L = f->x + DESK_INSET;
+  R = f->x + f->width - DESK_INSET;
   if (B >= DT && T < DT && R > DL && L < DR) f->y = DT - f->height;
 
-  T = f->y, B = f->y + f->height;
+  T = f->y;
+  B = f->y + f->height;
   if (T <= DB && B > DB && R > DL && L < DR) f->y = DB;
 }
 
 // Heading turns at a wall on the left of the airplane (moving left).
-static void TurnFromLeftWall(GameSprite* p) {
+static void Turn_FromLeftWall(GameSprite* p) {
   if (p->heading == 0)
     p->heading = 5;
   else if (p->heading == 1)
@@ -89,7 +95,7 @@ static void TurnFromLeftWall(GameSprite* p) {
 }
 
 // Heading turns at a wall on the right (moving right).
-static void TurnFromRightWall(GameSprite* p) {
+static void Turn_FromRightWall(GameSprite* p) {
   if (p->heading == 4)
     p->heading = 1;
   else if (p->heading == 3)
@@ -99,7 +105,7 @@ static void TurnFromRightWall(GameSprite* p) {
 }
 
 // Heading turns at a wall above (moving up).
-static void TurnFromTopWall(GameSprite* p) {
+static void Turn_FromTopWall(GameSprite* p) {
   if (p->heading == 2)
     p->heading = 7;
   else if (p->heading == 1)
@@ -109,7 +115,7 @@ static void TurnFromTopWall(GameSprite* p) {
 }
 
 // Heading turns at a wall below (moving down).
-static void TurnFromBottomWall(GameSprite* p) {
+static void Turn_FromBottomWall(GameSprite* p) {
   if (p->heading == 6)
     p->heading = 3;
   else if (p->heading == 5)
@@ -121,19 +127,19 @@ static void TurnFromBottomWall(GameSprite* p) {
 void BounceOffEdges(GameSprite* p) {
   if (p->x <= 0) {
     p->x = 0;
-    TurnFromLeftWall(p);
+    Turn_FromLeftWall(p);
   }
   if (p->x >= FIELD_WIDTH - p->width) {
     p->x = FIELD_WIDTH - p->width;
-    TurnFromRightWall(p);
+    Turn_FromRightWall(p);
   }
   if (p->y <= AIRPLANE_TOP) {
     p->y = AIRPLANE_TOP;
-    TurnFromTopWall(p);
+    Turn_FromTopWall(p);
   }
   if (p->y >= FIELD_HEIGHT - p->height) {
     p->y = FIELD_HEIGHT - p->height;
-    TurnFromBottomWall(p);
+    Turn_FromBottomWall(p);
   }
 }
 
@@ -145,19 +151,19 @@ void BounceOffDesk(GameSprite* p, GameSprite* d) {
 
   if (p->x <= DR && p->x + p->width > DR && p->y + p->height > DT && p->y < DB) {
     p->x = DR;
-    TurnFromLeftWall(p);
+    Turn_FromLeftWall(p);
   }
   if (p->x + p->width >= DL && p->x < DL && p->y + p->height > DT && p->y < DB) {
     p->x = DL - p->width;
-    TurnFromRightWall(p);
+    Turn_FromRightWall(p);
   }
   if (p->y + p->height >= DT && p->y < DT && p->x + p->width > DL && p->x < DR) {
     p->y = DT - p->height;
-    TurnFromBottomWall(p);
+    Turn_FromBottomWall(p);
   }
   if (p->y <= DB && p->y + p->height > DB && p->x + p->width > DL && p->x < DR) {
     p->y = DB;
-    TurnFromTopWall(p);
+    Turn_FromTopWall(p);
   }
 }
 

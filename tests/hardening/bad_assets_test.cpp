@@ -17,6 +17,8 @@
 #include <tuple>
 #include <vector>
 
+#include "sound/sound.h"
+
 namespace fs = std::filesystem;
 
 namespace {
