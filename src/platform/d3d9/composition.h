@@ -49,7 +49,7 @@ void stretch_copy(const PixelView& src, const Area& src_area, const PixelView& d
 // How a sprite's pixels meet the destination.
 struct SpriteMode {
   bool blend = true;           // straight alpha blending; false: alpha ignored, pixels copied
-  uint32_t tint = 0xFFFFFFFF;  // each channel of the texture is scaled by the tint's
+  uint32_t tint = 0xFFFFFFFF;  // each texture channel times the tint's same channel / 255
 };
 
 // Draws src_area of `src` (inside it) with its top-left corner at (x, y) of

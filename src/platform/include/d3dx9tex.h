@@ -4,8 +4,8 @@
 
 #include "d3d9.h"
 
-// Filters for loading (only the "none" and "default" choices matter here: a
-// copy between different sizes is always nearest-neighbour).
+// Filters for loading. They are accepted and change nothing: the software
+// device copies between different sizes nearest-neighbour whatever the filter.
 #define D3DX_FILTER_NONE (1 << 0)
 #define D3DX_FILTER_POINT (2 << 0)
 #define D3DX_FILTER_LINEAR (3 << 0)
