@@ -63,7 +63,12 @@ class DsoundTest : public ::testing::Test {
   LPDIRECTSOUNDBUFFER make(WORD channels, WORD bits, DWORD rate, const std::vector<uint8_t>& bytes,
                            DWORD flags = 0) {
     WAVEFORMATEX f = pcm(channels, bits, rate);
-    DSBUFFERDESC d = description(&f, static_cast<DWORD>(bytes.size()), flags);
+    return make_as(&f, bytes, flags);
+  }
+  // The same in any format (extra bytes after the record included).
+  LPDIRECTSOUNDBUFFER make_as(const WAVEFORMATEX* format, const std::vector<uint8_t>& bytes,
+                              DWORD flags = 0) {
+    DSBUFFERDESC d = description(const_cast<WAVEFORMATEX*>(format), static_cast<DWORD>(bytes.size()), flags);
     LPDIRECTSOUNDBUFFER b = nullptr;
     EXPECT_EQ(ds_->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
     if (!b) return nullptr;

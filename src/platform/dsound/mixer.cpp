@@ -15,38 +15,71 @@ int32_t gain_of(LONG hundredths_db) {
   return static_cast<int32_t>(std::lround(32768.0 * std::pow(10.0, hundredths_db / 2000.0)));
 }
 
-inline int32_t load16(const uint8_t* p) {
-  int16_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
+constexpr uint32_t bytes_of(SampleType t) {
+  switch (t) {
+    case SampleType::kU8:
+      return 1;
+    case SampleType::kS16:
+      return 2;
+    case SampleType::kS24:
+      return 3;
+    default:
+      return 4;
+  }
 }
-inline int32_t load8(const uint8_t* p) { return (static_cast<int32_t>(*p) - 128) << 8; }
+
+// A float sample at 16-bit scale; beyond full scale clips, NaN is silence.
+inline int32_t from_float(float v) {
+  const float s = v * 32768.0f;
+  if (s >= 32767.0f) return 32767;
+  if (s > -32768.0f) return static_cast<int32_t>(s);
+  return s <= -32768.0f ? -32768 : 0;
+}
+
+// One sample at 16-bit scale.
+template <SampleType kType>
+inline int32_t load(const uint8_t* p) {
+  if constexpr (kType == SampleType::kU8) {
+    return (static_cast<int32_t>(*p) - 128) << 8;
+  } else if constexpr (kType == SampleType::kS16) {
+    int16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  } else if constexpr (kType == SampleType::kS24) {
+    // The three bytes go to the top of a 32-bit word; the shift keeps the sign.
+    const uint32_t word = uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24;
+    return static_cast<int32_t>(word) >> 16;
+  } else if constexpr (kType == SampleType::kS32) {
+    int32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v >> 16;
+  } else {
+    float v;
+    std::memcpy(&v, p, sizeof v);
+    return from_float(v);
+  }
+}
 
 // The left and right sample of frame `i` (mono gives the same in both).
-template <int kBits, int kChannels>
+template <SampleType kType, int kChannels>
 inline void frame_at(const uint8_t* data, uint32_t i, int32_t& left, int32_t& right) {
-  constexpr uint32_t kAlign = kBits / 8 * kChannels;
-  const uint8_t* p = data + static_cast<size_t>(i) * kAlign;
-  if constexpr (kBits == 16) {
-    left = load16(p);
-    right = kChannels == 2 ? load16(p + 2) : left;
-  } else {
-    left = load8(p);
-    right = kChannels == 2 ? load8(p + 1) : left;
-  }
+  constexpr uint32_t kSize = bytes_of(kType);
+  const uint8_t* p = data + static_cast<size_t>(i) * (kSize * kChannels);
+  left = load<kType>(p);
+  right = kChannels == 2 ? load<kType>(p + kSize) : left;
 }
 
 // Mixes `count` output frames, every source frame and its successor lying
 // inside the buffer. Returns the position after the run.
-template <int kBits, int kChannels>
+template <SampleType kType, int kChannels>
 uint64_t mix_run(const uint8_t* data, uint64_t pos, uint64_t step, int count, int32_t* acc, int32_t gl,
                  int32_t gr) {
   for (int k = 0; k < count; ++k) {
     const uint32_t i = static_cast<uint32_t>(pos >> 32);
     const int32_t frac = static_cast<int32_t>((pos >> 17) & 0x7FFF);
     int32_t l0, r0, l1, r1;
-    frame_at<kBits, kChannels>(data, i, l0, r0);
-    frame_at<kBits, kChannels>(data, i + 1, l1, r1);
+    frame_at<kType, kChannels>(data, i, l0, r0);
+    frame_at<kType, kChannels>(data, i + 1, l1, r1);
     const int32_t l = l0 + (((l1 - l0) * frac) >> 15);
     acc[0] += (l * gl) >> 15;
     if constexpr (kChannels == 2) {
@@ -65,13 +98,13 @@ uint64_t mix_run(const uint8_t* data, uint64_t pos, uint64_t step, int count, in
 
 // One output frame between source frames `i` and `next` (the last frame of
 // the buffer, whose successor is the first one or itself).
-template <int kBits, int kChannels>
+template <SampleType kType, int kChannels>
 void mix_edge(const uint8_t* data, uint32_t i, uint32_t next, uint64_t pos, int32_t* acc, int32_t gl,
               int32_t gr) {
   const int32_t frac = static_cast<int32_t>((pos >> 17) & 0x7FFF);
   int32_t l0, r0, l1, r1;
-  frame_at<kBits, kChannels>(data, i, l0, r0);
-  frame_at<kBits, kChannels>(data, next, l1, r1);
+  frame_at<kType, kChannels>(data, i, l0, r0);
+  frame_at<kType, kChannels>(data, next, l1, r1);
   acc[0] += ((l0 + (((l1 - l0) * frac) >> 15)) * gl) >> 15;
   acc[1] += ((r0 + (((r1 - r0) * frac) >> 15)) * gr) >> 15;
 }
@@ -84,11 +117,24 @@ struct Kernels {
   EdgeFn edge;
 };
 
+template <SampleType kType>
+constexpr Kernels kKernelsOf[2] = {{mix_run<kType, 1>, mix_edge<kType, 1>},
+                                   {mix_run<kType, 2>, mix_edge<kType, 2>}};
+
 Kernels kernels_for(const Voice& v) {
-  if (v.bits == 16)
-    return v.channels == 2 ? Kernels{mix_run<16, 2>, mix_edge<16, 2>}
-                           : Kernels{mix_run<16, 1>, mix_edge<16, 1>};
-  return v.channels == 2 ? Kernels{mix_run<8, 2>, mix_edge<8, 2>} : Kernels{mix_run<8, 1>, mix_edge<8, 1>};
+  const int stereo = v.channels == 2 ? 1 : 0;
+  switch (v.sample) {
+    case SampleType::kU8:
+      return kKernelsOf<SampleType::kU8>[stereo];
+    case SampleType::kS16:
+      return kKernelsOf<SampleType::kS16>[stereo];
+    case SampleType::kS24:
+      return kKernelsOf<SampleType::kS24>[stereo];
+    case SampleType::kS32:
+      return kKernelsOf<SampleType::kS32>[stereo];
+    default:
+      return kKernelsOf<SampleType::kF32>[stereo];
+  }
 }
 
 // Queues the events of the offsets in [from, to).

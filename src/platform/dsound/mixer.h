@@ -5,6 +5,8 @@
 // backend's audio thread sums every playing voice into it. Each voice is
 // resampled to the output rate by linear interpolation (32.32 fixed-point
 // stepping), scaled by its precomputed gains, summed in 32 bits and clipped.
+// Samples of every stored type are taken at 16-bit scale: 8-bit ones moved up,
+// wider ones cut to their top 16 bits, floats scaled by 32768 and clipped.
 //
 // Voice state is shared between the program's thread and the audio thread
 // and is only touched under the mixer's lock (Mixer::lock()). Notification
@@ -22,14 +24,18 @@
 
 namespace dsound {
 
+// How a voice's samples are stored: unsigned 8-bit; signed little-endian 16-,
+// 24- and 32-bit integers; 32-bit IEEE floats (full scale -1.0 to 1.0).
+enum class SampleType : uint8_t { kU8, kS16, kS24, kS32, kF32 };
+
 // One secondary buffer's playing state. Duplicates share `memory`.
 struct Voice {
   std::shared_ptr<std::vector<uint8_t>> memory;
-  uint32_t bytes = 0;   // buffer size
-  uint32_t frames = 0;  // whole sample frames in it
-  uint16_t channels = 1;
-  uint16_t bits = 16;
-  uint16_t align = 2;
+  uint32_t bytes = 0;     // buffer size
+  uint32_t frames = 0;    // whole sample frames in it
+  uint16_t channels = 1;  // 1 or 2
+  SampleType sample = SampleType::kS16;
+  uint16_t align = 2;     // bytes per frame
   uint32_t rate = 22050;  // the format's own rate
   DWORD caps = 0;
 

@@ -41,7 +41,7 @@ HRESULT PrimaryBuffer::SetFormat(LPCWAVEFORMATEX format) {
   if (!format) return DSERR_INVALIDPARAM;
   if (device_->cooperative_level.load() < DSSCL_PRIORITY) return DSERR_PRIOLEVELNEEDED;
   if (backend::fault(fault_point::kSetFormat)) return fault_point::kSetFormat.result;
-  if (!playable_format(*format)) return DSERR_BADFORMAT;
+  if (!plain_pcm_format(*format)) return DSERR_BADFORMAT;
   backend::AudioFormat out;
   out.rate = static_cast<int>(format->nSamplesPerSec);
   out.channels = format->nChannels;

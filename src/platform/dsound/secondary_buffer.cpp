@@ -17,6 +17,14 @@ constexpr DWORD kKnownCaps = DSBCAPS_PRIMARYBUFFER | DSBCAPS_STATIC | DSBCAPS_LO
                              DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS | DSBCAPS_GETCURRENTPOSITION2 |
                              DSBCAPS_MUTE3DATMAXDISTANCE | DSBCAPS_LOCDEFER | DSBCAPS_TRUEPLAYPOSITION;
 
+constexpr WORD kWaveFormatIeeeFloat = 3;
+constexpr WORD kWaveFormatExtensible = 0xFFFE;
+constexpr WORD kExtensibleExtraBytes = 22;
+// Sub-formats of the extensible header: {0000000n-0000-0010-8000-00AA00389B71}.
+constexpr GUID kSubFormatPcm = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+constexpr GUID kSubFormatIeeeFloat = {
+    0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
 // How far the write cursor runs ahead of a playing play cursor.
 constexpr uint32_t kWriteLeadMs = 10;
 
@@ -26,12 +34,82 @@ void set_events(const std::vector<HANDLE>& events) {
 
 }  // namespace
 
-bool playable_format(const WAVEFORMATEX& f) {
+bool plain_pcm_format(const WAVEFORMATEX& f) {
   if (f.wFormatTag != WAVE_FORMAT_PCM) return false;
   if (f.nChannels != 1 && f.nChannels != 2) return false;
   if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16) return false;
   if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX) return false;
   return f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
+}
+
+bool secondary_sample_type(const WAVEFORMATEX& f, SampleType& type) {
+  if (f.nChannels != 1 && f.nChannels != 2) return false;
+  if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX) return false;
+  const WORD bits = f.wBitsPerSample;
+  bool is_float = false;
+  switch (f.wFormatTag) {
+    case WAVE_FORMAT_PCM:
+      // Wider samples need the extensible header.
+      if (bits != 8 && bits != 16) return false;
+      break;
+    case kWaveFormatIeeeFloat:
+      is_float = true;
+      break;
+    case kWaveFormatExtensible: {
+      if (f.cbSize < kExtensibleExtraBytes) return false;
+      // The extra bytes: valid bits per sample (u16), channel mask (u32),
+      // sub-format identifier.
+      const auto* extra = reinterpret_cast<const uint8_t*>(&f) + sizeof(WAVEFORMATEX);
+      WORD valid_bits = 0;
+      GUID sub_format{};
+      std::memcpy(&valid_bits, extra, sizeof valid_bits);
+      std::memcpy(&sub_format, extra + 6, sizeof sub_format);
+      // Valid bits lie in the top of the container, so the container alone
+      // decides how a sample is read. A count of valid bits above the container
+      // size is refused; a count of 0 and a channel mask that does not match the
+      // channel count are not known to be refused, so they pass.
+      if (valid_bits > bits) return false;
+      if (sub_format == kSubFormatIeeeFloat) {
+        is_float = true;
+      } else if (sub_format != kSubFormatPcm) {
+        return false;
+      }
+      break;
+    }
+    default:
+      return false;
+  }
+  // Floating-point samples: DirectSound's secondary buffers take 32-bit IEEE
+  // floats, under the plain WAVE_FORMAT_IEEE_FLOAT header and under the
+  // extensible one with the float sub-format; since Windows Vista it mixes
+  // every secondary buffer in software, in floating point, and audio
+  // libraries (SDL's DirectSound output among them) create such buffers.
+  // Whether the plain header is refused anywhere is not known, so it passes.
+  // Other float widths are refused.
+  if (is_float) {
+    if (bits != 32) return false;
+    type = SampleType::kF32;
+  } else {
+    switch (bits) {
+      case 8:
+        type = SampleType::kU8;
+        break;
+      case 16:
+        type = SampleType::kS16;
+        break;
+      case 24:
+        type = SampleType::kS24;
+        break;
+      case 32:
+        type = SampleType::kS32;
+        break;
+      default:
+        return false;
+    }
+  }
+  // nAvgBytesPerSec is not looked at: the mixer never needs it, and whether
+  // the platform refuses a value other than rate times block size is not known.
+  return f.nBlockAlign == f.nChannels * bits / 8;
 }
 
 HRESULT SecondaryBuffer::validate(const DSBUFFERDESC& desc) {
@@ -41,7 +119,8 @@ HRESULT SecondaryBuffer::validate(const DSBUFFERDESC& desc) {
   if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
   if (!desc.lpwfxFormat) return DSERR_INVALIDPARAM;
   const WAVEFORMATEX& f = *desc.lpwfxFormat;
-  if (!playable_format(f)) return DSERR_BADFORMAT;
+  SampleType type;
+  if (!secondary_sample_type(f, type)) return DSERR_BADFORMAT;
   if ((desc.dwFlags & DSBCAPS_CTRL3D) && f.nChannels != 1) return DSERR_INVALIDPARAM;
   if (!(desc.dwFlags & DSBCAPS_CTRL3D) && desc.guid3DAlgorithm != GUID_NULL) return DSERR_INVALIDPARAM;
   return DS_OK;
@@ -62,10 +141,11 @@ SecondaryBuffer* SecondaryBuffer::create(const DSBUFFERDESC& desc) {
   auto* b = new SecondaryBuffer();
   const WAVEFORMATEX& f = *desc.lpwfxFormat;
   Voice& v = b->voice_;
-  v.memory = std::make_shared<std::vector<uint8_t>>(desc.dwBufferBytes, f.wBitsPerSample == 8 ? 0x80 : 0);
+  secondary_sample_type(f, v.sample);
+  v.memory =
+      std::make_shared<std::vector<uint8_t>>(desc.dwBufferBytes, v.sample == SampleType::kU8 ? 0x80 : 0);
   v.bytes = desc.dwBufferBytes;
   v.channels = f.nChannels;
-  v.bits = f.wBitsPerSample;
   v.align = f.nBlockAlign;
   v.frames = v.bytes / v.align;
   v.rate = f.nSamplesPerSec;
@@ -85,7 +165,7 @@ SecondaryBuffer* SecondaryBuffer::duplicate(const SecondaryBuffer& original) {
   v.bytes = o.bytes;
   v.frames = o.frames;
   v.channels = o.channels;
-  v.bits = o.bits;
+  v.sample = o.sample;
   v.align = o.align;
   v.rate = o.rate;
   v.caps = o.caps;

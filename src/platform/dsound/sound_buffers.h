@@ -21,7 +21,7 @@ struct DeviceState {
 
 class SecondaryBuffer final : public ComObject<SecondaryBuffer, IDirectSoundBuffer> {
  public:
-  // Checks the description (flags, size, PCM format); a failure code when it
+  // Checks the description (flags, size, format); a failure code when it
   // does not describe a secondary buffer this mixer plays.
   static HRESULT validate(const DSBUFFERDESC& desc);
   // A new buffer of silence, stopped at 0; `desc` passed validate().
@@ -108,9 +108,16 @@ IDirectSound3DBuffer* make_3d_buffer(SecondaryBuffer* buffer);
 // The listener the primary buffer hands out.
 IDirectSound3DListener* make_3d_listener(IDirectSoundBuffer* primary);
 
-// True for a PCM format the mixer plays: 1 or 2 channels, 8 or 16 bits,
-// DSBFREQUENCY_MIN to DSBFREQUENCY_MAX samples per second, consistent block
-// alignment.
-bool playable_format(const WAVEFORMATEX& format);
+// True for the plain PCM header with 1 or 2 channels, 8 or 16 bits,
+// DSBFREQUENCY_MIN to DSBFREQUENCY_MAX samples per second and a consistent
+// block alignment: the formats the primary buffer takes.
+bool plain_pcm_format(const WAVEFORMATEX& format);
+
+// The formats a secondary buffer takes: 1 or 2 channels at DSBFREQUENCY_MIN
+// to DSBFREQUENCY_MAX samples per second, a consistent block alignment, and
+// plain PCM at 8 or 16 bits, the extensible header (its 22 extra bytes follow
+// the record) with the PCM sub-format at 8, 16, 24 or 32 bits, or 32-bit
+// floats under either header. Sets `type` and gives true for those.
+bool secondary_sample_type(const WAVEFORMATEX& format, SampleType& type);
 
 }  // namespace dsound
