@@ -1,6 +1,10 @@
 // Image files through D3DX: each format decodes pixel for pixel at its own
 // size, the colour key takes exact matches only, and damaged files fail
 // with a result code instead of crashing.
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "device_fixture.h"
 
 namespace {
@@ -172,6 +176,10 @@ TEST_F(ImageLoading, PngKeepsItsAlphaAndJpegItsPicture) {
 TEST_F(ImageLoading, MissingTruncatedAndGarbageFilesFailWithoutCrashing) {
   ExpectRefused(folder.path("missing.bmp"));
   ExpectRefused(folder.path(""));  // the folder itself
+  // A named pipe nobody writes to is refused at once rather than waited on.
+  ASSERT_EQ(mkfifo(folder.path("pipe.bmp").c_str(), 0600), 0);
+  ExpectRefused(folder.path("pipe.bmp"));
+  std::remove(folder.path("pipe.bmp").c_str());
   write_bytes(folder.path("empty.png"), "");
   ExpectRefused(folder.path("empty.png"));
   std::string noise;

@@ -1,13 +1,16 @@
 // Image decoding through SDL2_image. The file is read here, whole, so that a
-// missing or unreadable file fails before the decoder sees anything, and so
-// that a JPEG can be checked for its end marker: the JPEG decoder pads a
-// truncated file with grey instead of failing.
+// missing or unreadable file, or one that is not a regular file, fails before
+// the decoder sees anything, and so that a JPEG can be checked for its end
+// marker: the JPEG decoder pads a truncated file with grey instead of failing.
 #include "platform/d3d9/image_file.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -20,14 +23,30 @@ namespace {
 
 constexpr long kMaxFileBytes = 256L << 20;
 
+// Reads a regular file whole. Anything else named so (a directory, a named
+// pipe, a device) is refused like an unreadable file: the open does not wait
+// for a pipe's writer, and the type is checked on the descriptor read from.
 bool read_file(const char* path, std::vector<unsigned char>& bytes) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
-  if (!file) return false;
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-  const long size = std::ftell(file.get());
-  if (size <= 0 || size > kMaxFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-  bytes.resize(static_cast<size_t>(size));
-  return std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  struct Descriptor {
+    int fd;
+    ~Descriptor() {
+      if (fd >= 0) close(fd);
+    }
+  } file{open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  const int fd = file.fd;
+  if (fd < 0) return false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (st.st_size <= 0 || st.st_size > kMaxFileBytes) return false;
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 // A complete JPEG has its end-of-image marker after its last start-of-scan
