@@ -127,6 +127,8 @@ UINT open_error(int err) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case EISDIR:  // a folder
+    case ENXIO:   // a named pipe without a reader, a device that is not there
       return MMIOERR_ACCESSDENIED;
     case EMFILE:
     case ENFILE:
@@ -208,18 +210,23 @@ HMMIO WINAPI mmioOpenA(LPSTR name, LPMMIOINFO info, DWORD flags) {
       delete f;
       return fail_open(info, MMSYSERR_INVALPARAM);
     }
-    int oflags = O_CLOEXEC | (mode == MMIO_READ ? O_RDONLY : mode == MMIO_WRITE ? O_WRONLY : O_RDWR);
+    // Only regular files open. The open does not wait (for a named pipe's
+    // other end), and the type is checked on the descriptor that is then
+    // used; anything else is refused as a file that cannot be read.
+    // O_NONBLOCK changes nothing for a regular file.
+    const int access = mode == MMIO_READ ? O_RDONLY : mode == MMIO_WRITE ? O_WRONLY : O_RDWR;
+    int oflags = O_CLOEXEC | O_NONBLOCK | access;
     if (flags & MMIO_CREATE) oflags |= O_CREAT | O_TRUNC;
     f->fd = open(name, oflags, 0666);
+    UINT code = f->fd < 0 ? open_error(errno) : MMSYSERR_NOERROR;
     struct stat st {};
     if (f->fd >= 0 && (fstat(f->fd, &st) != 0 || !S_ISREG(st.st_mode))) {
       close(f->fd);
       f->fd = -1;
-      errno = EISDIR;
+      code = MMIOERR_ACCESSDENIED;
     }
     f->read_only_size = st.st_size;
     if (f->fd < 0) {
-      const UINT code = open_error(errno);
       delete f;
       return fail_open(info, code);
     }
