@@ -1,7 +1,10 @@
-// A hit is heard: its sound reaches the captured audio output.
+// A hit is heard: its sound reaches the captured audio output, also when the
+// hit sounds are waves saved with the extensible format header.
 #include "scenario.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -27,6 +30,74 @@ TEST_F(HitSound, AHitPlaysOneOfTheHitSounds) {
   EXPECT_EQ(leftScore, 1);
   EXPECT_EQ(before, 0);
   EXPECT_GT(after, 1000);
+}
+
+// A mono 22050 Hz wave with the extensible header (PCM sub-format): 0.2 s of
+// a square of `level` at 16-bit scale, stored in `bits`-bit samples.
+std::string ExtensibleSquare(int bits, int level) {
+  std::string fmt, data, wave;
+  auto put = [](std::string& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) out += static_cast<char>(v >> (8 * i));
+  };
+  const int bytes = bits / 8;
+  put(fmt, 0xFFFE, 2);
+  put(fmt, 1, 2);
+  put(fmt, 22050, 4);
+  put(fmt, 22050 * bytes, 4);
+  put(fmt, bytes, 2);
+  put(fmt, bits, 2);
+  put(fmt, 22, 2);
+  put(fmt, bits, 2);  // valid bits
+  put(fmt, 0x4, 4);   // front centre
+  fmt += std::string("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
+  for (int i = 0; i < 4410; i++)
+    put(data, static_cast<uint32_t>((i / 50 % 2 ? -level : level) * (1 << (bits - 16))), bytes);
+  wave = "WAVE";
+  wave += "fmt ";
+  put(wave, static_cast<uint32_t>(fmt.size()), 4);
+  wave += fmt + "data";
+  put(wave, static_cast<uint32_t>(data.size()), 4);
+  wave += data;
+  std::string riff = "RIFF";
+  put(riff, static_cast<uint32_t>(wave.size()), 4);
+  return riff + wave;
+}
+
+// Seeds the generator so that the next hit picks hit sound `index` (0 to 2).
+void PickHitSound(int index) {
+  unsigned seed = 1;
+  for (;; seed++) {
+    srand(seed);
+    if (rand() % 3 == index) break;
+  }
+  srand(seed);
+}
+
+TEST_F(HitSound, ExtensibleSixteenAndTwentyFourBitWavesLoadAndAreHeard) {
+  WriteFile("hit1.wav", ExtensibleSquare(16, 12000));
+  WriteFile("hit2.wav", ExtensibleSquare(24, 20000));
+  int first = -1, second = -1;
+  StartDuel(0);
+  AtFrame(10, [&] {
+    PickHitSound(0);
+    AimAt(&leftPlane, rightFighter);
+    headless::clear_audio_capture();
+  });
+  AtFrame(40, [&] { first = Peak(headless::audio_captured()); });
+  Tap(41, 0x1C);  // Enter on the point banner: the next bout
+  AtFrame(50, [&] {
+    EXPECT_EQ(gameState, STATE_PLAY);
+    PickHitSound(1);
+    AimAt(&leftPlane, rightFighter);
+    headless::clear_audio_capture();
+  });
+  AtFrame(80, [&] { second = Peak(headless::audio_captured()); });
+  QuitFrom(81);
+  EXPECT_EQ(RunGame(), 0);
+  EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
+  EXPECT_EQ(leftScore, 2);
+  EXPECT_EQ(first, 12000);  // each sound at its own level: the right one, whole
+  EXPECT_EQ(second, 20000);
 }
 
 }  // namespace
