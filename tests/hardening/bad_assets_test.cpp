@@ -1,19 +1,29 @@
-// Every one of the game's nineteen files missing, cut to half its size, or
-// replaced by random bytes of its size. A damaged picture is logged by its
-// loader and the game runs without it: a few frames of menu and duel, then
-// a clean quit. A missing or unreadable sound ends the start-up with the
-// sound front's failure line and the shell's Game_Init line, before any
-// frame; a sound cut short loads as far as the file goes and plays.
+// Every one of the game's nineteen files missing, cut to half its size,
+// replaced by random bytes of its size, or replaced by a named pipe or a
+// folder of its name. A damaged picture is logged by its loader and the game
+// runs without it: a few frames of menu and duel, then a clean quit. A
+// missing or unreadable sound ends the start-up with the sound front's
+// failure line and the shell's Game_Init line, before any frame; a sound cut
+// short loads as far as the file goes and plays. A pipe or a folder fails
+// as a missing file does, at once: nothing waits for a pipe's writer.
 #include "scenario.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -24,7 +34,7 @@ namespace fs = std::filesystem;
 namespace {
 
 enum class Kind { Surface, Texture, Wave };
-enum class Damage { Missing, Half, Noise };
+enum class Damage { Missing, Half, Noise, Pipe, Folder };
 
 struct Asset {
   const char* file;
@@ -111,8 +121,12 @@ const char* DamageName(Damage damage) {
       return "Missing";
     case Damage::Half:
       return "Half";
-    default:
+    case Damage::Noise:
       return "Noise";
+    case Damage::Pipe:
+      return "Pipe";
+    default:
+      return "Folder";
   }
 }
 
@@ -139,8 +153,44 @@ class DamagedAsset : public Scenario, public ::testing::WithParamInterface<std::
         WriteFile(asset.file, noise);
         break;
       }
+      case Damage::Pipe:
+        RemoveAsset(asset.file);
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        WatchForAReaderWaitingOn(path);
+        break;
+      case Damage::Folder:
+        RemoveAsset(asset.file);
+        ASSERT_TRUE(fs::create_directory(path));
+        break;
     }
   }
+
+  // A run that waits on the pipe for a writer would never end: after a
+  // while far beyond a whole run, the pipe is given writers that close at
+  // once (so a waiting open goes on and reads nothing), and the test fails.
+  void WatchForAReaderWaitingOn(const fs::path& pipe) {
+    watchdog_ = std::thread([this, pipe, over = run_over_.get_future()] {
+      if (over.wait_for(std::chrono::seconds(20)) == std::future_status::ready) return;
+      while (over.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0) continue;
+        reader_waited_ = true;
+        close(fd);
+      }
+    });
+  }
+
+  void TearDown() override {
+    run_over_.set_value();
+    if (watchdog_.joinable()) watchdog_.join();
+    EXPECT_FALSE(reader_waited_) << "the game waited on the pipe for a writer";
+    Scenario::TearDown();
+  }
+
+ private:
+  std::promise<void> run_over_;
+  std::thread watchdog_;
+  std::atomic<bool> reader_waited_{false};
 };
 
 TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
@@ -151,6 +201,7 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
   const std::string header = startup.substr(0, startup.find("LoadSurface"));
   const std::vector<Load> loads = ImageLoads();
 
+  const bool absent = damage == Damage::Missing || damage == Damage::Pipe || damage == Damage::Folder;
   if (asset.kind == Kind::Wave && damage != Damage::Half) {
     EXPECT_EQ(RunGame(), 0);
     std::string expected = startup.substr(0, startup.find("LoadSound"));
@@ -218,7 +269,7 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
       continue;
     }
     const auto& choices = asset.kind == Kind::Surface ? kSurfaceFailures : kTextureFailures;
-    if (damage == Damage::Missing)
+    if (absent)
       EXPECT_EQ(log[i], choices.front()) << "line " << i;
     else
       EXPECT_NE(std::find(choices.begin(), choices.end(), log[i]), choices.end())
@@ -237,7 +288,8 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
 
 INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedAsset,
                          ::testing::Combine(::testing::ValuesIn(kAssets),
-                                            ::testing::Values(Damage::Missing, Damage::Half, Damage::Noise)),
+                                            ::testing::Values(Damage::Missing, Damage::Half, Damage::Noise,
+                                                              Damage::Pipe, Damage::Folder)),
                          [](const ::testing::TestParamInfo<std::tuple<Asset, Damage>>& info) {
                            std::string name = std::get<0>(info.param).file;
                            for (char& c : name)
