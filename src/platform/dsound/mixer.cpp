@@ -36,23 +36,24 @@ inline int32_t from_float(float v) {
   return s <= -32768.0f ? -32768 : 0;
 }
 
-// One sample at 16-bit scale.
+inline int32_t load16(const uint8_t* p) {
+  int16_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// One sample at 16-bit scale. A wider integer sample is cut to its top 16
+// bits, which are its last two bytes.
 template <SampleType kType>
 inline int32_t load(const uint8_t* p) {
   if constexpr (kType == SampleType::kU8) {
     return (static_cast<int32_t>(*p) - 128) << 8;
   } else if constexpr (kType == SampleType::kS16) {
-    int16_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    return load16(p);
   } else if constexpr (kType == SampleType::kS24) {
-    // The three bytes go to the top of a 32-bit word; the shift keeps the sign.
-    const uint32_t word = uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24;
-    return static_cast<int32_t>(word) >> 16;
+    return load16(p + 1);
   } else if constexpr (kType == SampleType::kS32) {
-    int32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v >> 16;
+    return load16(p + 2);
   } else {
     float v;
     std::memcpy(&v, p, sizeof v);
