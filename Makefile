@@ -75,12 +75,13 @@ windows-check:
 	  cmake --preset windows && cmake --build --preset windows; \
 	else echo "x86_64-w64-mingw32-g++ is not installed: Windows build check skipped"; fi
 
-# Redraws the pictures and resynthesises the sounds into assets/.
+# Redraws the pictures and resynthesises the sounds into assets/, and the
+# installed game's icons into packaging/icons/.
 .PHONY: assets
 assets: setup
 	cmake --preset default
 	cmake --build --preset default --target make_assets
-	build/default/tools/make_assets/make_assets assets
+	build/default/tools/make_assets/make_assets assets packaging/icons
 
 # Rewrites the error trace's result-code tables in src/trace/ from the
 # MinGW-w64 result-code headers and tools/gen_result_codes/data/.

@@ -1,7 +1,9 @@
-// make_assets OUTPUT_FOLDER
+// make_assets OUTPUT_FOLDER [ICON_FOLDER]
 //
 // Draws every picture and synthesises every sound the game loads, and writes
-// them into OUTPUT_FOLDER under the names the game asks for.
+// them into OUTPUT_FOLDER under the names the game asks for. With
+// ICON_FOLDER, also draws the game's icon for the installed game's desktop
+// entry into it: quarrelo-48.png, quarrelo-128.png and quarrelo-256.png.
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -18,15 +20,17 @@
 using namespace assets;
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_assets OUTPUT_FOLDER\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: make_assets OUTPUT_FOLDER [ICON_FOLDER]\n");
     return 2;
   }
-  std::error_code error;
-  std::filesystem::create_directories(argv[1], error);
-  if (error) {
-    std::fprintf(stderr, "make_assets: cannot make folder %s: %s\n", argv[1], error.message().c_str());
-    return 1;
+  for (int i = 1; i < argc; ++i) {
+    std::error_code error;
+    std::filesystem::create_directories(argv[i], error);
+    if (error) {
+      std::fprintf(stderr, "make_assets: cannot make folder %s: %s\n", argv[i], error.message().c_str());
+      return 1;
+    }
   }
   const std::string dir = std::string(argv[1]) + "/";
   if (!OpenFonts()) return 1;
@@ -48,6 +52,11 @@ int main(int argc, char** argv) {
   ok &= SaveBmp(Banner(true, true), dir + "LeftPlayerWins.bmp");
   ok &= SaveBmp(Banner(false, true), dir + "RightPlayerWins.bmp");
   CloseFonts();
+  if (argc == 3) {
+    for (int size : {48, 128, 256})
+      ok &= SavePngWithAlpha(GameIcon(size),
+                             std::string(argv[2]) + "/quarrelo-" + std::to_string(size) + ".png");
+  }
   ok &= SaveWave(PaperSlap(), dir + "hit1.wav");
   ok &= SaveWave(Thump(), dir + "hit2.wav");
   ok &= SaveWave(Pop(), dir + "hit3.wav");

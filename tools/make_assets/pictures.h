@@ -25,6 +25,10 @@ Image TitleMenu();
 Image HelpScreen();
 Image CreditsScreen();
 
+// The game's icon for desktops and menus (icon.cpp): size x size pixels with
+// real alpha (see-through corners), not keyed; drawn for 48, 128 and 256.
+Image GameIcon(int size);
+
 // A paper airplane seen from above, nose along `angle` (radians, screen axes),
 // about 24 x 18 pixels at scale 1, centred on (cx, cy); the two wings in
 // `paper` and `fold` so the centre crease shows.
