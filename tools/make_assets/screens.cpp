@@ -125,6 +125,46 @@ float DrawKeyCap(Canvas& c, float x, float cy, const std::string& label) {
   return w;
 }
 
+// A control on a game controller, drawn as the help screen shows it.
+enum class PadControl { Up, Down, Left, Right, Throw };
+
+// A small picture of the control centred on (cx, cy), about 60 x 28 pixels:
+// a D-pad with the arm that is meant in `colour`, or for a throw the south
+// face button ("A") and the right trigger ("RT").
+void DrawPadControl(Canvas& c, float cx, float cy, PadControl control, Rgba colour) {
+  if (control == PadControl::Throw) {
+    const TextStyle label{Face::SansBold, 12, pal::kPaper};
+    c.FillCircle(cx - 17, cy, 13, pal::kInk);
+    c.FillCircle(cx - 17, cy, 11.5f, colour);
+    DrawText(c, label, "A", cx - 17, cy, Align::Centre);
+    DrawText(c, TextStyle{Face::Sans, 12, pal::kInk}, "or", cx + 3, cy, Align::Centre);
+    // The trigger: a key-like tab, rounder on top.
+    c.FillRoundRect(cx + 13, cy - 13, 30, 26, 8, pal::kInk);
+    c.FillRoundRect(cx + 14.5f, cy - 11.5f, 27, 23, 7, colour);
+    DrawText(c, label, "RT", cx + 28, cy + 0.5f, Align::Centre);
+    return;
+  }
+  constexpr float kArm = 9, kReach = 13;  // arm width; centre to an arm's end
+  c.FillRoundRect(cx - kArm / 2 - 1.5f, cy - kReach - 1.5f, kArm + 3, 2 * kReach + 3, 3, pal::kInk);
+  c.FillRoundRect(cx - kReach - 1.5f, cy - kArm / 2 - 1.5f, 2 * kReach + 3, kArm + 3, 3, pal::kInk);
+  c.FillRect(cx - kArm / 2, cy - kReach, kArm, 2 * kReach, pal::kPaperShade);
+  c.FillRect(cx - kReach, cy - kArm / 2, 2 * kReach, kArm, pal::kPaperShade);
+  switch (control) {
+    case PadControl::Up:
+      c.FillRect(cx - kArm / 2, cy - kReach, kArm, kReach - kArm / 2, colour);
+      break;
+    case PadControl::Down:
+      c.FillRect(cx - kArm / 2, cy + kArm / 2, kArm, kReach - kArm / 2, colour);
+      break;
+    case PadControl::Left:
+      c.FillRect(cx - kReach, cy - kArm / 2, kReach - kArm / 2, kArm, colour);
+      break;
+    default:
+      c.FillRect(cx + kArm / 2, cy - kArm / 2, kReach - kArm / 2, kArm, colour);
+      break;
+  }
+}
+
 // A menu entry: a paper card whose right edge sits just left of the cursor's
 // nose at (cursor_x, cursor_y), the cursor being 54 x 36.
 void DrawEntry(Canvas& c, float cursor_x, float cursor_y, float width, const std::string& label) {
@@ -220,44 +260,56 @@ Image TitleMenu() {
 Image HelpScreen() {
   Canvas c(kW, kH, kSamples);
   DrawBoard(c);
-  DrawText(c, kChalkTitle, "How to play", 400, 58, Align::Centre);
+  DrawText(c, kChalkTitle, "How to play", 400, 52, Align::Centre);
   DrawText(c, TextStyle{Face::Sans, 17, pal::kChalk},
-           "Throw paper airplanes at the other kid: every hit is a point,", 400, 104, Align::Centre);
+           "Throw paper airplanes at the other kid: every hit is a point,", 400, 94, Align::Centre);
   DrawText(c, TextStyle{Face::Sans, 17, pal::kChalk},
-           "and the first to 5 points wins. Airplanes bounce off the walls and desks.", 400, 128,
+           "and the first to 5 points wins. Airplanes bounce off the walls and desks.", 400, 118,
            Align::Centre);
+  // One card per player: each move's key, its control on the player's game
+  // controller, and what it does.
   struct Row {
     const char* key;
+    PadControl pad;
     const char* action;
   };
-  auto column = [&](float x, bool left) {
+  auto card = [&](float x, bool left) {
+    constexpr float kWidth = 360, kTop = 142, kKeyX = 16, kPadX = 156, kActionX = 206;
     const Rgba colour = left ? pal::kLeft : pal::kRight;
-    DrawCard(c, x, 160, 340, 222);
-    c.FillRoundRect(x, 160, 340, 38, 6, colour);
-    c.FillRect(x, 186, 340, 12, colour);
+    DrawCard(c, x, kTop, kWidth, 240);
+    c.FillRoundRect(x, kTop, kWidth, 38, 6, colour);
+    c.FillRect(x, kTop + 26, kWidth, 12, colour);
     DrawText(c, TextStyle{Face::SansBold, 19, pal::kPaper},
-             left ? "Lily  \u2014  left player" : "Max  \u2014  right player", x + 170, 178, Align::Centre);
-    const Row rows[5] = {{left ? "W" : "\u2191", "walk forward"},
-                         {left ? "S" : "\u2193", "walk backward"},
-                         {left ? "A" : "\u2190", "turn left"},
-                         {left ? "D" : "\u2192", "turn right"},
-                         {left ? "F" : "Right Ctrl", "throw an airplane"}};
+             left ? "Lily  \u2014  left player" : "Max  \u2014  right player", x + kWidth / 2, kTop + 18,
+             Align::Centre);
+    const TextStyle caption{Face::SansBold, 11, Shade(pal::kPaperShade, 0.55f)};
+    DrawText(c, caption, "KEYBOARD", x + kKeyX, kTop + 54, Align::Left);
+    DrawText(c, caption, left ? "CONTROLLER 1" : "CONTROLLER 2", x + kPadX, kTop + 54, Align::Centre);
+    const Row rows[5] = {{left ? "W" : "\u2191", PadControl::Up, "walk forward"},
+                         {left ? "S" : "\u2193", PadControl::Down, "walk backward"},
+                         {left ? "A" : "\u2190", PadControl::Left, "turn left"},
+                         {left ? "D" : "\u2192", PadControl::Right, "turn right"},
+                         {left ? "F" : "Right Ctrl", PadControl::Throw, "throw an airplane"}};
     for (int i = 0; i < 5; ++i) {
-      const float cy = 220 + i * 35;
-      DrawKeyCap(c, x + 22, cy, rows[i].key);
-      DrawText(c, TextStyle{Face::Sans, 17, pal::kInk}, rows[i].action, x + 134, cy, Align::Left);
+      const float cy = kTop + 82 + i * 33;
+      DrawKeyCap(c, x + kKeyX, cy, rows[i].key);
+      DrawPadControl(c, x + kPadX, cy, rows[i].pad, colour);
+      DrawText(c, TextStyle{Face::Sans, 16, pal::kInk}, rows[i].action, x + kActionX, cy, Align::Left);
     }
   };
-  column(42, true);
-  column(418, false);
+  card(30, true);
+  card(410, false);
   DrawEntry(c, 505, 408, 170, "Back");
-  DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Other keys", 400, 482, Align::Centre);
-  DrawText(c, TextStyle{Face::Sans, 16, pal::kChalk},
-           "Menu:  \u2191 \u2193 choose an entry,  Enter confirms,  Esc quits the game.", 400, 508,
+  const TextStyle line{Face::Sans, 16, pal::kChalk};
+  DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Menu, banners and controllers", 400, 474,
            Align::Centre);
-  DrawText(c, TextStyle{Face::Sans, 16, pal::kChalk},
-           "Duel:  Esc goes back to the menu;  after a point or a win, Enter goes on.", 400, 532,
-           Align::Centre);
+  DrawText(c, line, "Menu:  \u2191 \u2193 or D-pad choose,  Enter, A or Start confirms,  Esc or Back quits.",
+           400, 499, Align::Centre);
+  DrawText(c, line, "Duel:  Esc or Back goes to the menu;  after a point or a win, Enter or Start goes on.",
+           400, 522, Align::Centre);
+  DrawText(c, line,
+           "The first controller plugged in plays Lily, the second Max;  the left stick works as the D-pad.",
+           400, 545, Align::Centre);
   return c.Resolve();
 }
 
