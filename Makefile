@@ -3,6 +3,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 
 .PHONY: setup build test test-asan test-tsan fuzz-short bench fuzz fuzz-build play windows windows-check
+.PHONY: install package
 
 setup:
 	@bash scripts/setup
@@ -60,6 +61,25 @@ play: build
 	rm -rf build/default/play && mkdir -p build/default/play
 	cp build/default/Quarrelo assets/* build/default/play/
 	cd build/default/play && ./Quarrelo
+
+# Installs the game for Linux players under PREFIX (DESTDIR stages it): the
+# launcher <prefix>/games/quarrelo, the game in <prefix>/lib/games/quarrelo,
+# its assets in <prefix>/share/games/quarrelo, a desktop entry, icons and a
+# manual page. Players' run logs go to $$XDG_STATE_HOME/quarrelo/Log.txt.
+PREFIX ?= /usr/local
+install: setup
+	cmake --preset default
+	cmake --build --preset default --target Quarrelo quarrelo_packaging_files
+	DESTDIR="$(DESTDIR)" cmake --install build/default --prefix "$(PREFIX)"
+
+# The same files as a Debian package, dist/quarrelo_<version>_<arch>.deb.
+package: setup
+	cmake --preset default
+	cmake --build --preset default --target Quarrelo quarrelo_packaging_files
+	rm -rf build/default/deb
+	cpack --config build/default/CPackConfig.cmake -B build/default/deb
+	mkdir -p dist && cp build/default/deb/quarrelo_*.deb dist/
+	@ls dist/quarrelo_*.deb
 
 # The Windows build (MinGW-w64 cross compiler): dist/windows/ holds
 # Quarrelo.exe with the assets beside it, dist/Quarrelo-windows.zip the same.
