@@ -1,0 +1,159 @@
+// The Debian package, made with CPack from this build: lintian finds no error
+// in it, it holds the installed game's files, and unpacked into a scratch
+// root its launcher plays the game under Xvfb in the player's own folder,
+// refreshing the asset links there, without writing anything under the root.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "scratch_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool OnPath(const std::string& program) {
+  return std::system(("command -v '" + program + "' >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Type, size and time of every entry under a folder, by relative path.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::ostringstream state;
+    const fs::file_status status = entry.symlink_status();
+    state << int(status.type()) << ' ' << int(status.permissions());
+    if (fs::is_regular_file(status))
+      state << ' ' << entry.file_size() << ' ' << entry.last_write_time().time_since_epoch().count();
+    entries[fs::relative(entry.path(), root).string()] = state.str();
+  }
+  return entries;
+}
+
+const char* const kAssets[] = {"classroom.bmp",
+                               "ssfrontmenu.jpg",
+                               "KidRight.bmp",
+                               "kidleft.bmp",
+                               "airplane.bmp",
+                               "desk.bmp",
+                               "Rightplayerscores.bmp",
+                               "Leftplayerscores.bmp",
+                               "rightplayername.bmp",
+                               "leftplayername.bmp",
+                               "scores.bmp",
+                               "RightPlayerWins.bmp",
+                               "LeftPlayerWins.bmp",
+                               "airplanecursor.png",
+                               "credits.jpg",
+                               "helpmenu.jpg",
+                               "hit1.wav",
+                               "hit2.wav",
+                               "hit3.wav"};
+
+std::string ExpectedLog() {
+  std::string log =
+      "Log file created successfully!\n\nSprite Handler Created\nDirect3D objects initialized\n"
+      "DirectSound Initialized\nDirectInput Initialized\nMouse Initialized\nKeyboard Initialized\n"
+      "LoadSurface() successful\nLoadSurface() successful\n";
+  for (int i = 0; i < 19; i++) log += "LoadTexture() Successful\n";
+  for (int i = 0; i < 3; i++) log += "LoadSound() Successful\n";
+  return log +
+         "Game Specific Objects Initialized\n"
+         "Direct3D Device Released\nDirect3D Object Released\nSprite Handler Released\n"
+         "Keyboard objects released\nMouse Object Released\nDirectInput Object Released\n"
+         "Surfaces Released\nTextures Released\nSounds Deleted\n\nGame shut down!\n";
+}
+
+}  // namespace
+
+TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
+  for (const char* tool : {CPACK_COMMAND, "dpkg-deb", "dpkg-shlibdeps", "lintian", "xvfb-run", "xdotool"})
+    if (!OnPath(tool))
+      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): package test skipped";
+  ScratchFolder scratch("quarrelo-package");
+  const fs::path dir = scratch.path();
+  auto run = [&](const std::string& command, const std::string& output) {
+    return std::system(("cd '" + dir.string() + "' && " + command + " > '" + output + "' 2>&1").c_str());
+  };
+
+  // Made in a folder of this test's own, never beside a player's make package.
+  ASSERT_EQ(run(std::string("'") + CPACK_COMMAND + "' --config '" + CPACK_CONFIG + "' -B cpack", "cpack.out"),
+            0)
+      << ReadAll(dir / "cpack.out");
+  fs::path deb;
+  for (const auto& entry : fs::directory_iterator(dir / "cpack"))
+    if (entry.path().extension() == ".deb") deb = entry.path();
+  ASSERT_EQ(deb.filename().string().rfind(std::string("quarrelo_") + QUARRELO_VERSION + "_", 0), 0u) << deb;
+
+  run("lintian '" + deb.string() + "'", "lintian.out");
+  const std::string lintian = ReadAll(dir / "lintian.out");
+  std::cout << "lintian:\n" << lintian;
+  std::istringstream lines(lintian);
+  for (std::string line; std::getline(lines, line);) EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
+
+  ASSERT_EQ(run("dpkg-deb -x '" + deb.string() + "' root", "unpack.out"), 0) << ReadAll(dir / "unpack.out");
+  const fs::path root = fs::canonical(dir / "root");
+  std::set<std::string> files, expected = {"usr/games/quarrelo",
+                                           "usr/lib/games/quarrelo/Quarrelo",
+                                           "usr/share/applications/quarrelo.desktop",
+                                           "usr/share/icons/hicolor/48x48/apps/quarrelo.png",
+                                           "usr/share/icons/hicolor/128x128/apps/quarrelo.png",
+                                           "usr/share/icons/hicolor/256x256/apps/quarrelo.png",
+                                           "usr/share/man/man6/quarrelo.6.gz",
+                                           "usr/share/doc/quarrelo/copyright",
+                                           "usr/share/doc/quarrelo/changelog.gz"};
+  for (const char* asset : kAssets) expected.insert(std::string("usr/share/games/quarrelo/") + asset);
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (!entry.is_directory()) files.insert(fs::relative(entry.path(), root).string());
+  EXPECT_EQ(files, expected);
+  const std::map<std::string, std::string> before = Snapshot(root);
+
+  // The player's folder as an older installation elsewhere left it: a link to
+  // an asset that is gone, a link to an asset that moved, and a note of the
+  // player's own.
+  const fs::path folder = dir / "state" / "quarrelo";
+  fs::create_directories(folder);
+  fs::create_symlink("/old/usr/share/games/quarrelo/gone.bmp", folder / "gone.bmp");
+  fs::create_symlink("/old/usr/share/games/quarrelo/classroom.bmp", folder / "classroom.bmp");
+  std::ofstream(folder / "notes.txt") << "mine";
+  fs::create_directories(dir / "home");
+
+  // Started from another folder, as a desktop would start it.
+  const std::string session =
+      "env XDG_STATE_HOME='" + (dir / "state").string() + "' HOME='" + (dir / "home").string() +
+      "' SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24' sh '" + QUARRELO_SOURCE_DIR +
+      "/tests/package/launch_session.sh' '" + (root / "usr/games/quarrelo").string() + "' exit_code";
+  ASSERT_EQ(run(session, "session.out"), 0) << ReadAll(dir / "session.out");
+  EXPECT_EQ(ReadAll(dir / "exit_code"), "0\n") << ReadAll(dir / "session.out");
+  EXPECT_EQ(ReadAll(folder / "Log.txt"), ExpectedLog());
+  EXPECT_FALSE(fs::exists(dir / "Log.txt"));
+
+  for (const char* asset : kAssets) {
+    ASSERT_TRUE(fs::is_symlink(folder / asset)) << asset;
+    EXPECT_EQ(fs::read_symlink(folder / asset), root / "usr/share/games/quarrelo" / asset);
+  }
+  EXPECT_FALSE(fs::is_symlink(folder / "gone.bmp"));
+  EXPECT_EQ(ReadAll(folder / "notes.txt"), "mine");
+  // Every entry under the root that appeared, went or changed.
+  std::map<std::string, std::string> after = Snapshot(root);
+  std::string changed;
+  for (const auto& [path, state] : before)
+    if (!after.count(path) || after.at(path) != state) changed += " " + path;
+  for (const auto& [path, state] : after)
+    if (!before.count(path)) changed += " " + path;
+  EXPECT_EQ(changed, "") << "written under the install root";
+}
