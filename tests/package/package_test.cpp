@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "asset_pictures.h"
 #include "scratch_folder.h"
 
 namespace fs = std::filesystem;
@@ -43,26 +44,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
   }
   return entries;
 }
-
-const char* const kAssets[] = {"classroom.bmp",
-                               "ssfrontmenu.jpg",
-                               "KidRight.bmp",
-                               "kidleft.bmp",
-                               "airplane.bmp",
-                               "desk.bmp",
-                               "Rightplayerscores.bmp",
-                               "Leftplayerscores.bmp",
-                               "rightplayername.bmp",
-                               "leftplayername.bmp",
-                               "scores.bmp",
-                               "RightPlayerWins.bmp",
-                               "LeftPlayerWins.bmp",
-                               "airplanecursor.png",
-                               "credits.jpg",
-                               "helpmenu.jpg",
-                               "hit1.wav",
-                               "hit2.wav",
-                               "hit3.wav"};
 
 std::string ExpectedLog() {
   std::string log =
@@ -116,7 +97,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
                                            "usr/share/man/man6/quarrelo.6.gz",
                                            "usr/share/doc/quarrelo/copyright",
                                            "usr/share/doc/quarrelo/changelog.gz"};
-  for (const char* asset : kAssets) expected.insert(std::string("usr/share/games/quarrelo/") + asset);
+  for (const std::string& asset : kAssetNames) expected.insert("usr/share/games/quarrelo/" + asset);
   for (const auto& entry : fs::recursive_directory_iterator(root))
     if (!entry.is_directory()) files.insert(fs::relative(entry.path(), root).string());
   EXPECT_EQ(files, expected);
@@ -142,7 +123,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   EXPECT_EQ(ReadAll(folder / "Log.txt"), ExpectedLog());
   EXPECT_FALSE(fs::exists(dir / "Log.txt"));
 
-  for (const char* asset : kAssets) {
+  for (const std::string& asset : kAssetNames) {
     ASSERT_TRUE(fs::is_symlink(folder / asset)) << asset;
     EXPECT_EQ(fs::read_symlink(folder / asset), root / "usr/share/games/quarrelo" / asset);
   }
