@@ -62,7 +62,8 @@ std::string ExpectedLog() {
 }  // namespace
 
 TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
-  for (const char* tool : {CPACK_COMMAND, "dpkg-deb", "dpkg-shlibdeps", "lintian", "xvfb-run", "xdotool"})
+  for (const char* tool :
+       {CPACK_COMMAND, "dpkg-deb", "dpkg-shlibdeps", "file", "lintian", "xvfb-run", "xdotool"})
     if (!OnPath(tool))
       GTEST_SKIP() << tool << " is missing (scripts/setup installs it): package test skipped";
   ScratchFolder scratch("quarrelo-package");
