@@ -7,6 +7,7 @@
 #include "platform/fault_points.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3d9/device.h"
+#include "platform/d3d9/test_queries.h"
 
 namespace d3d9sw {
 namespace {
@@ -74,6 +75,8 @@ class Direct3D final : public ComObject<IDirect3D9> {
                                          IDirect3DDevice9** ppReturnedDeviceInterface) override {
     if (ppReturnedDeviceInterface == nullptr || pPresentationParameters == nullptr) return D3DERR_INVALIDCALL;
     *ppReturnedDeviceInterface = nullptr;
+    d3d9_test::note_device_request(
+        {Adapter, DeviceType, hFocusWindow, BehaviorFlags, *pPresentationParameters});
     if (backend::fault(fault_point::kCreateDevice)) return fault_point::kCreateDevice.result;
     if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF && DeviceType != D3DDEVTYPE_SW) {

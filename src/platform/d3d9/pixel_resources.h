@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,11 @@ class PixelResource final : public ComObject<Interface> {
       return nullptr;
     }
   }
+
+  ~PixelResource() override { --live_; }
+
+  // How many resources of this kind exist now (platform/d3d9/test_queries.h).
+  static int live() { return live_; }
 
   // The pixels, for reading or drawing.
   PixelView view() {
@@ -67,7 +73,11 @@ class PixelResource final : public ComObject<Interface> {
         width_(width),
         height_(height),
         format_(format),
-        pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {}
+        pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {
+    ++live_;
+  }
+
+  static inline std::atomic<int> live_{0};
 
   int width_;
   int height_;
