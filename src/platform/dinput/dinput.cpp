@@ -14,6 +14,7 @@
 
 #include "dinput.h"
 #include "platform/backend.h"
+#include "platform/dinput/test_queries.h"
 #include "platform/fault_points.h"
 #include "platform/win32/input_state.h"
 #include "platform/win32/windows_internal.h"
@@ -55,9 +56,13 @@ const bool g_keyboard_objects_filled = [] {
 
 enum class Kind { Keyboard, Mouse };
 
+// What tests may ask (platform/dinput/test_queries.h).
+dinput_test::CooperativeLevel g_levels[2];  // by Kind
+int g_live_devices = 0;
+
 class Device final : public IDirectInputDevice8A {
  public:
-  explicit Device(Kind kind) : kind_(kind) {}
+  explicit Device(Kind kind) : kind_(kind) { ++g_live_devices; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -110,6 +115,7 @@ class Device final : public IDirectInputDevice8A {
       return E_HANDLE;
     level_ = dwFlags;
     window_ = hwnd;
+    g_levels[static_cast<int>(kind_)] = {dwFlags, hwnd};
     return DI_OK;
   }
 
@@ -175,7 +181,7 @@ class Device final : public IDirectInputDevice8A {
     return kind_ == Kind::Mouse ? mouse : keyboard;
   }
 
-  ~Device() = default;
+  ~Device() { --g_live_devices; }
 
   bool foreground() const { return (level_ & DISCL_FOREGROUND) != 0; }
   bool exclusive() const { return (level_ & DISCL_EXCLUSIVE) != 0; }
@@ -256,6 +262,14 @@ const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFO
                                      g_keyboard_objects};
 const DIDATAFORMAT c_dfDIMouse = {
     sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7, g_mouse_objects};
+
+namespace dinput_test {
+
+CooperativeLevel mouse_cooperative_level() { return g_levels[static_cast<int>(Kind::Mouse)]; }
+CooperativeLevel keyboard_cooperative_level() { return g_levels[static_cast<int>(Kind::Keyboard)]; }
+int live_devices() { return g_live_devices; }
+
+}  // namespace dinput_test
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
                                   LPUNKNOWN punkOuter) {
