@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -25,8 +26,11 @@
 
 #include "platform/backend.h"
 #include "platform/fault_points.h"
+#include "platform/mmio/test_queries.h"
 
 namespace {
+
+std::atomic<int> g_open_handles{0};
 
 constexpr uint32_t kMagic = 0x4F494D4D;  // "MMIO"
 constexpr LONG kMaxBuffer = 64 << 20;
@@ -247,6 +251,7 @@ HMMIO WINAPI mmioOpenA(LPSTR name, LPMMIOINFO info, DWORD flags) {
     info->wErrorRet = MMSYSERR_NOERROR;
     info->hmmio = f->info.hmmio;
   }
+  ++g_open_handles;
   return f->info.hmmio;
 }
 
@@ -257,6 +262,7 @@ MMRESULT WINAPI mmioClose(HMMIO h, UINT) {
   if (f->fd >= 0) close(f->fd);
   f->magic = 0;
   delete f;
+  --g_open_handles;
   return written ? MMSYSERR_NOERROR : MMIOERR_CANNOTWRITE;
 }
 
@@ -399,3 +405,5 @@ MMRESULT WINAPI mmioAdvance(HMMIO h, LPMMIOINFO info, UINT flags) {
   *info = f->info;
   return result;
 }
+
+int mmio_test::open_handles() { return g_open_handles; }
