@@ -7,13 +7,16 @@
 #include <cctype>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/backend.h"
 #include "platform/fault_points.h"
 #include "platform/win32/input_state.h"
 #include "platform/win32/resources.h"
+#include "platform/win32/test_queries.h"
 #include "platform/win32/windows_internal.h"
 #include "windows.h"
 
@@ -40,6 +43,7 @@ uintptr_t g_next_handle = 0x10010;
 std::deque<MSG> g_queue;
 bool g_quit = false;
 int g_quit_code = 0;
+std::function<void(const MSG&)> g_dispatch_watcher;  // win32_test::on_dispatch
 
 bool same_name(const std::string& a, const char* b) {
   const size_t n = std::strlen(b);
@@ -100,6 +104,7 @@ void reset_for_tests() {
   g_queue.clear();
   g_quit = false;
   g_quit_code = 0;
+  g_dispatch_watcher = nullptr;
   input_state::reset();
   win32_resources::clear();
 }
@@ -225,7 +230,16 @@ BOOL WINAPI TranslateMessage(CONST MSG*) {
   return FALSE;
 }
 
+void win32_test::on_dispatch(std::function<void(const MSG&)> watcher) {
+  g_dispatch_watcher = std::move(watcher);
+}
+
 LRESULT WINAPI DispatchMessageA(CONST MSG* lpMsg) {
+  if (lpMsg && g_dispatch_watcher) {
+    // A copy, so that the watcher may replace itself.
+    const std::function<void(const MSG&)> watcher = g_dispatch_watcher;
+    watcher(*lpMsg);
+  }
   if (!lpMsg || !alive(lpMsg->hwnd)) return 0;
   return g_window.proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
