@@ -74,6 +74,17 @@ std::string Scenario::Log() const {
 
 bool Scenario::LogExists() const { return fs::exists(fs::path(folder) / "Log.txt"); }
 
+std::vector<int> Scenario::LogDescriptors() const {
+  std::error_code error;
+  const fs::path log = fs::weakly_canonical(fs::path(folder) / "Log.txt", error);
+  std::vector<int> descriptors;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    if (fs::read_symlink(entry.path(), error) == log)
+      descriptors.push_back(std::stoi(entry.path().filename()));
+  }
+  return descriptors;
+}
+
 void Scenario::RemoveAsset(const char* name) const { fs::remove(fs::path(folder) / name); }
 
 void Scenario::WriteFile(const char* name, const std::string& bytes) const {

@@ -30,6 +30,8 @@ class Scenario : public ::testing::Test {
   // The run log as it is on disk now, or "<none>" when there is no file.
   std::string Log() const;
   bool LogExists() const;
+  // The descriptors of this process that are open on the run log.
+  std::vector<int> LogDescriptors() const;
   void RemoveAsset(const char* name) const;
   void WriteFile(const char* name, const std::string& bytes) const;
 
