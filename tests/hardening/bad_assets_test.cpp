@@ -5,7 +5,9 @@
 // missing or unreadable sound ends the start-up with the sound front's
 // failure line and the shell's Game_Init line, before any frame; a sound cut
 // short loads as far as the file goes and plays. A pipe or a folder fails
-// as a missing file does, at once: nothing waits for a pipe's writer.
+// as a missing file does, at once: nothing waits for a pipe's writer. The
+// loaders' later steps, which no damaged file reaches, fail through the
+// device.
 #include "scenario.h"
 
 #include <fcntl.h>
@@ -21,12 +23,12 @@
 #include <fstream>
 #include <future>
 #include <random>
-#include <set>
 #include <sstream>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+#include "platform/d3d9/test_queries.h"
 #include "sound/sound.h"
 
 namespace fs = std::filesystem;
@@ -91,13 +93,16 @@ std::vector<Load> ImageLoads() {
   return loads;
 }
 
-// The lines a loader can write when its file does not give a picture; a
-// missing file always ends at the first.
-const std::vector<std::string> kSurfaceFailures = {"D3DXGetImageInfoFromFile Failed",
-                                                   "CreateOffscreenPlainSurface failed",
-                                                   "D3DXLoadSurfaceFromFile failed"};
-const std::vector<std::string> kTextureFailures = {"D3DXGetImageInfoFromFile failed",
-                                                   "CreateTextureFromFileEx failed"};
+// The picture a load gave its holder, or null.
+const void* Picture(const Load& load) {
+  if (load.kind == Kind::Surface) return *static_cast<IDirect3DSurface9* const*>(load.holder);
+  return static_cast<const GameSprite*>(load.holder)->tex;
+}
+
+// The line of a load that succeeds.
+std::string Loaded(Kind kind) {
+  return kind == Kind::Surface ? "LoadSurface() successful" : "LoadTexture() Successful";
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -201,7 +206,6 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
   const std::string header = startup.substr(0, startup.find("LoadSurface"));
   const std::vector<Load> loads = ImageLoads();
 
-  const bool absent = damage == Damage::Missing || damage == Damage::Pipe || damage == Damage::Folder;
   if (asset.kind == Kind::Wave && damage != Damage::Half) {
     EXPECT_EQ(RunGame(), 0);
     std::string expected = startup.substr(0, startup.find("LoadSound"));
@@ -256,34 +260,22 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
   std::vector<size_t> failing;
   for (const Load& load : loads) {
     if (std::string(load.file) == asset.file) failing.push_back(expected.size());
-    expected.push_back(load.kind == Kind::Surface ? "LoadSurface() successful" : "LoadTexture() Successful");
+    expected.push_back(Loaded(load.kind));
   }
   for (const std::string& line : Lines(startup.substr(startup.find("LoadSound")) + ShutdownLog()))
     expected.push_back(line);
   ASSERT_FALSE(failing.empty());
   ASSERT_EQ(log.size(), expected.size()) << Log();
-  std::set<size_t> failing_set(failing.begin(), failing.end());
-  for (size_t i = 0; i < log.size(); i++) {
-    if (!failing_set.count(i)) {
-      EXPECT_EQ(log[i], expected[i]) << "line " << i;
-      continue;
-    }
-    const auto& choices = asset.kind == Kind::Surface ? kSurfaceFailures : kTextureFailures;
-    if (absent)
-      EXPECT_EQ(log[i], choices.front()) << "line " << i;
-    else
-      EXPECT_NE(std::find(choices.begin(), choices.end(), log[i]), choices.end())
-          << "line " << i << ": " << log[i];
-  }
+  // A file that is not a whole picture is refused when its size is read,
+  // the loader's first step.
+  for (size_t i : failing)
+    expected[i] =
+        asset.kind == Kind::Surface ? "D3DXGetImageInfoFromFile Failed" : "D3DXGetImageInfoFromFile failed";
+  for (size_t i = 0; i < log.size(); i++) EXPECT_EQ(log[i], expected[i]) << "line " << i;
 
   // Nothing holds the damaged picture; everything else was loaded.
-  for (const Load& load : loads) {
-    const bool damaged = std::string(load.file) == asset.file;
-    const void* image = load.kind == Kind::Surface
-                            ? static_cast<const void*>(*static_cast<IDirect3DSurface9* const*>(load.holder))
-                            : static_cast<const void*>(static_cast<const GameSprite*>(load.holder)->tex);
-    EXPECT_EQ(image == nullptr, damaged) << load.file;
-  }
+  for (const Load& load : loads)
+    EXPECT_EQ(Picture(load) == nullptr, std::string(load.file) == asset.file) << load.file;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedAsset,
@@ -296,5 +288,61 @@ INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedAsset,
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name + "_" + DamageName(std::get<1>(info.param));
                          });
+
+// A loader step after the file was read fails: the loader writes that step's
+// line, keeps nothing it made, and the game runs without the picture.
+struct ForcedFailure {
+  const char* name;
+  const char* point;
+  int after;    // calls of the point that succeed first
+  size_t load;  // the failing one in ImageLoads()
+  const char* line;
+};
+
+void PrintTo(const ForcedFailure& failure, std::ostream* out) { *out << failure.name; }
+
+class ForcedLoadFailure : public Scenario, public ::testing::WithParamInterface<ForcedFailure> {};
+
+TEST_P(ForcedLoadFailure, IsLoggedLeavesNothingBehindAndTheGameRunsWithoutThePicture) {
+  const ForcedFailure failure = GetParam();
+  const std::vector<Load> loads = ImageLoads();
+  ASSERT_LT(failure.load, loads.size());
+  headless::fail(failure.point, 1, failure.after);
+  int surfaces = -1, textures = -1;
+  AtFrame(0, [&] {
+    surfaces = d3d9_test::live_surfaces();
+    textures = d3d9_test::live_textures();
+  });
+  StartDuel(1);
+  QuitFrom(4);
+  EXPECT_EQ(RunGame(), 0);
+
+  const std::string startup = StartupLog();
+  std::string expected = startup.substr(0, startup.find("LoadSurface"));
+  int surfaces_held = 0, textures_held = 0;
+  for (size_t i = 0; i < loads.size(); i++) {
+    const bool failed = i == failure.load;
+    expected += (failed ? std::string(failure.line) : Loaded(loads[i].kind)) + "\n";
+    EXPECT_EQ(Picture(loads[i]) == nullptr, failed) << i << " " << loads[i].file;
+    if (!failed) ++(loads[i].kind == Kind::Surface ? surfaces_held : textures_held);
+  }
+  expected += startup.substr(startup.find("LoadSound")) + ShutdownLog();
+  EXPECT_EQ(Log(), expected);
+  EXPECT_EQ(surfaces, 1 + surfaces_held) << "the back buffer and the backgrounds the game holds";
+  EXPECT_EQ(textures, textures_held);
+  EXPECT_EQ(headless::frame_count(), 7u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LaterSteps, ForcedLoadFailure,
+    ::testing::Values(
+        ForcedFailure{"ClassroomSurfaceNotCreated", "IDirect3DDevice9::CreateOffscreenPlainSurface", 0, 0,
+                      "CreateOffscreenPlainSurface failed"},
+        ForcedFailure{"ClassroomNotLoaded", "D3DXLoadSurfaceFromFileA", 0, 0,
+                      "D3DXLoadSurfaceFromFile failed"},
+        ForcedFailure{"MenuNotLoaded", "D3DXLoadSurfaceFromFileA", 1, 1, "D3DXLoadSurfaceFromFile failed"},
+        ForcedFailure{"CursorTextureNotCreated", "D3DXCreateTextureFromFileExA", 16, 18,
+                      "CreateTextureFromFileEx failed"}),
+    [](const ::testing::TestParamInfo<ForcedFailure>& info) { return std::string(info.param.name); });
 
 }  // namespace
