@@ -1,6 +1,7 @@
-// What reaches the screen: a menu frame and a duel frame against the asset
-// images composed by hand at their positions, no colour-key magenta on any
-// screen, and a frame whose scene cannot begin.
+// What reaches the screen: the menu, the duel, every banner over the frozen
+// duel, help and credits against the asset images composed by hand at their
+// positions, pictures that did not load left out, no colour-key magenta on
+// any screen, and a frame whose scene cannot begin.
 #include "scenario.h"
 
 #include <SDL.h>
@@ -48,12 +49,14 @@ Picture Load(const char* name) {
 struct Expected {
   std::vector<int64_t> pixels = std::vector<int64_t>(800 * 600, -1);
 
+  void Fill(uint32_t rgb) { pixels.assign(800 * 600, rgb); }
   void Copy(const Picture& background) {
     ASSERT_EQ(background.width, 800);
     ASSERT_EQ(background.height, 600);
     for (int i = 0; i < 800 * 600; i++) pixels[i] = background.argb[i] & 0xFFFFFF;
   }
   void Draw(const Picture& image, int x, int y, RECT source) {
+    if (image.argb.empty()) return;  // a picture the game has not got
     for (int sy = source.top; sy < source.bottom; sy++)
       for (int sx = source.left; sx < source.right; sx++) {
         int dx = x + sx - source.left, dy = y + sy - source.top;
@@ -171,6 +174,122 @@ TEST_F(Render, NoColourKeyPixelReachesAnyScreen) {
                                  STATE_CREDITS, STATE_HELP}));
   EXPECT_EQ(magenta_frames, 0);
 }
+
+// Each screen's frame, with every picture or with one file missing from the
+// game's folder: a picture the game could not load is simply not there.
+enum class Screen { Duel, LeftScores, RightScores, LeftWins, RightWins, Help, Credits };
+
+struct ScreenCase {
+  const char* name;
+  Screen screen;
+  const char* missing;  // a file removed before the run, or null
+};
+
+void PrintTo(const ScreenCase& c, std::ostream* out) { *out << c.name; }
+
+class RenderScreen : public Render, public ::testing::WithParamInterface<ScreenCase> {
+ protected:
+  // Schedules the way to the screen; gives the frame that shows it.
+  uint64_t GoTo(Screen screen) {
+    switch (screen) {
+      case Screen::Help:
+        Tap(1, DOWN);
+        Tap(3, ENTER);
+        return 5;
+      case Screen::Credits:
+        Tap(1, DOWN);
+        Tap(3, DOWN);
+        Tap(5, ENTER);
+        return 7;
+      default:
+        break;
+    }
+    StartDuel(0);  // the duel from frame 2; the hit of a banner screen in frame 4
+    AtFrame(3, [screen] {
+      if (screen == Screen::LeftWins) leftScore = 4;
+      if (screen == Screen::RightWins) rightScore = 4;
+      if (screen == Screen::LeftScores || screen == Screen::LeftWins) AimAt(&leftPlane, rightFighter);
+      if (screen == Screen::RightScores || screen == Screen::RightWins) AimAt(&rightPlane, leftFighter);
+    });
+    return screen == Screen::Duel ? 3 : 6;
+  }
+
+  Picture Asset(const char* name) const {
+    const char* missing = GetParam().missing;
+    return missing && std::string(missing) == name ? Picture{} : Load(name);
+  }
+
+  Expected ExpectedFrame(Screen screen) const {
+    Expected expected;
+    if (std::string("classroom.bmp") == (GetParam().missing ? GetParam().missing : ""))
+      expected.Fill(0x0000FF);  // the frame's clear colour
+    else
+      expected.Copy(Asset("classroom.bmp"));
+    if (screen == Screen::Help || screen == Screen::Credits) {
+      const bool help = screen == Screen::Help;
+      expected.Draw(Asset(help ? "helpmenu.jpg" : "credits.jpg"), 0, 0);
+      expected.Draw(Asset("airplanecursor.png"), help ? 505 : 525, help ? 408 : 400);
+      return expected;
+    }
+    // The duel, frozen where it stood when the airplane hit.
+    const int left_score = screen == Screen::LeftScores ? 1 : screen == Screen::LeftWins ? 5 : 0;
+    const int right_score = screen == Screen::RightScores ? 1 : screen == Screen::RightWins ? 5 : 0;
+    const Picture digits = Asset("scores.bmp"), desk = Asset("desk.bmp");
+    expected.Draw(Asset("rightplayername.bmp"), 470, 18);
+    expected.Draw(Asset("leftplayername.bmp"), 130, 13);
+    expected.Draw(digits, 660, 24, RECT{right_score * 24, 0, right_score * 24 + 24, 60});
+    expected.Draw(digits, 280, 24, RECT{left_score * 24, 0, left_score * 24 + 24, 60});
+    for (POINT at : {POINT{125, 300}, POINT{575, 300}, POINT{350, 200}, POINT{350, 425}})
+      expected.Draw(desk, at.x, at.y, RECT{0, 0, 128, 64});
+    expected.Draw(Asset("KidRight.bmp"), 744, 300, RECT{0, 0, 56, 64});
+    expected.Draw(Asset("kidleft.bmp"), 50, 300, RECT{4 * 56, 0, 5 * 56, 64});
+    switch (screen) {
+      case Screen::LeftScores:
+        expected.Draw(Asset("Leftplayerscores.bmp"), 285, 250);
+        break;
+      case Screen::RightScores:
+        expected.Draw(Asset("Rightplayerscores.bmp"), 290, 250);
+        break;
+      case Screen::LeftWins:
+        expected.Draw(Asset("LeftPlayerWins.bmp"), 285, 250);
+        break;
+      case Screen::RightWins:
+        expected.Draw(Asset("RightPlayerWins.bmp"), 285, 250);
+        break;
+      default:
+        break;
+    }
+    return expected;
+  }
+};
+
+TEST_P(RenderScreen, ShowsItsPicturesAtTheirPlacesAndNothingElse) {
+  const ScreenCase c = GetParam();
+  if (c.missing) RemoveAsset(c.missing);
+  const uint64_t at = GoTo(c.screen);
+  headless::Image frame;
+  AtFrame(at, [&] { frame = headless::last_frame(); });
+  QuitFrom(at + 1);
+  ASSERT_EQ(RunGame(), 0);
+  ASSERT_EQ(frame.width, 800);
+  ASSERT_EQ(frame.height, 600);
+  std::string first;
+  EXPECT_EQ(Mismatches(ExpectedFrame(c.screen), frame, &first), 0) << first;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, RenderScreen,
+    ::testing::Values(ScreenCase{"LeftScoreBanner", Screen::LeftScores, nullptr},
+                      ScreenCase{"RightScoreBanner", Screen::RightScores, nullptr},
+                      ScreenCase{"LeftWinBanner", Screen::LeftWins, nullptr},
+                      ScreenCase{"RightWinBanner", Screen::RightWins, nullptr},
+                      ScreenCase{"HelpWithTheCursorOnTop", Screen::Help, nullptr},
+                      ScreenCase{"CreditsWithTheCursorOnTop", Screen::Credits, nullptr},
+                      ScreenCase{"DuelWithoutClassroom", Screen::Duel, "classroom.bmp"},
+                      ScreenCase{"DuelWithoutRightFighter", Screen::Duel, "KidRight.bmp"},
+                      ScreenCase{"RightScoreWithoutBanner", Screen::RightScores, "Rightplayerscores.bmp"},
+                      ScreenCase{"HelpWithoutHelpPicture", Screen::Help, "helpmenu.jpg"}),
+    [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
 
 uint64_t Hash(const headless::Image& frame) {
   return std::hash<std::string_view>()(
