@@ -263,6 +263,47 @@ TEST_F(Duel, AnAirplaneFlies170FramesAndAHeldKeyThrowsAgainOnlyAfterIt) {
   for (int frame = 348; frame < 400; frame++) EXPECT_FALSE(flying[frame]) << frame;
 }
 
+// A throw puts the player's idle airplane at the fighter with the fighter's
+// heading and life 1; the flight step of the same frame then moves it once.
+struct Throwing {
+  const char* name;
+  int turn, throw_key;
+  GameSprite *fighter, *plane, *other_plane;
+  int heading;         // of the fighter after one turn
+  int step_x, step_y;  // the airplane's step at that heading
+};
+
+void PrintTo(const Throwing& t, std::ostream* out) { *out << t.name; }
+
+class Throw : public Duel, public ::testing::WithParamInterface<Throwing> {};
+
+TEST_P(Throw, PutsTheIdleAirplaneAtTheFighterWithItsHeading) {
+  const Throwing t = GetParam();
+  StartDuel(0);
+  Tap(3, t.turn);
+  Tap(5, t.throw_key);
+  GameSprite fighter{};
+  AtFrame(4, [&] { fighter = *t.fighter; });
+  AtFrame(5, [&] {
+    EXPECT_EQ(fighter.heading, t.heading);
+    EXPECT_TRUE(t.plane->visible);
+    EXPECT_EQ(t.plane->life, 2);
+    EXPECT_EQ(t.plane->heading, t.heading);
+    EXPECT_EQ(t.plane->x, fighter.x + t.step_x);
+    EXPECT_EQ(t.plane->y, fighter.y + t.step_y);
+    EXPECT_FALSE(t.other_plane->visible);
+  });
+  QuitFrom(6);
+  EXPECT_EQ(RunGame(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, Throw,
+    ::testing::Values(Throwing{"RightPlayerWithRightCtrl", RIGHT, RCTRL, &rightFighter, &rightPlane,
+                               &leftPlane, 1, -8, -6},
+                      Throwing{"LeftPlayerWithF", D, F, &leftFighter, &leftPlane, &rightPlane, 5, 8, 6}),
+    [](const ::testing::TestParamInfo<Throwing>& info) { return std::string(info.param.name); });
+
 TEST_F(Duel, AnAirplaneNeverHitsItsOwnThrower) {
   StartDuel(0);
   Tap(3, F);

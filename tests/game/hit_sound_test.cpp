@@ -1,5 +1,7 @@
 // A hit is heard: its sound reaches the captured audio output, also when the
-// hit sounds are waves saved with the extensible format header.
+// hit sounds are waves saved with the extensible format header; which of the
+// three sounds plays follows the standard generator, and two hits in one
+// frame play two sounds.
 #include "scenario.h"
 
 #include <algorithm>
@@ -99,5 +101,54 @@ TEST_F(HitSound, ExtensibleSixteenAndTwentyFourBitWavesLoadAndAreHeard) {
   EXPECT_EQ(first, 12000);  // each sound at its own level: the right one, whole
   EXPECT_EQ(second, 20000);
 }
+
+// The generator is seeded in the frame before the hit, after the game's own
+// seeding at start-up, so that its next draws pick known sounds.
+struct Picks {
+  const char* name;
+  bool left_hits, right_hits;
+  int first;   // rand() % 3 of the first draw: 0 hit1, 1 hit2, 2 hit3
+  int second;  // of the second draw, for the second hit; -1: any
+};
+
+void PrintTo(const Picks& picks, std::ostream* out) { *out << picks.name; }
+
+class HitSoundPick : public Scenario, public ::testing::WithParamInterface<Picks> {};
+
+TEST_P(HitSoundPick, TheStandardGeneratorPicksTheSoundOfEachHit) {
+  const Picks picks = GetParam();
+  unsigned seed = 1;
+  for (;; seed++) {
+    std::srand(seed);
+    const int first = std::rand() % 3, second = std::rand() % 3;
+    if (first == picks.first && (picks.second < 0 || second == picks.second)) break;
+  }
+  StartDuel(0);
+  AtFrame(3, [&] {
+    if (picks.left_hits) AimAt(&leftPlane, rightFighter);
+    if (picks.right_hits) AimAt(&rightPlane, leftFighter);
+    std::srand(seed);
+  });
+  std::vector<bool> playing;
+  AtFrame(4, [&] {
+    for (SoundClip* sound : {hitSound1, hitSound2, hitSound3}) playing.push_back(sound->IsAnyPlaying());
+  });
+  QuitFrom(6);
+  EXPECT_EQ(RunGame(), 0);
+  std::vector<bool> expected(3, false);
+  expected[picks.first] = true;
+  if (picks.second >= 0) expected[picks.second] = true;
+  EXPECT_EQ(playing, expected);
+  EXPECT_EQ(leftScore + rightScore, int(picks.left_hits) + int(picks.right_hits));
+}
+
+INSTANTIATE_TEST_SUITE_P(Draws, HitSoundPick,
+                         ::testing::Values(Picks{"ZeroPlaysHit1", true, false, 0, -1},
+                                           Picks{"OnePlaysHit2", false, true, 1, -1},
+                                           Picks{"TwoPlaysHit3", true, false, 2, -1},
+                                           Picks{"BothHitPlayTwoSounds", true, true, 2, 0}),
+                         [](const ::testing::TestParamInfo<Picks>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
