@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "dsutil_trace.h"
 #include "platform/headless/headless.h"
+#include "platform/mmio/test_queries.h"
 #include "platform/win32/resources.h"
 #include "sound/dsutil.h"
 #include "wave_bytes.h"
@@ -55,6 +57,7 @@ TEST(WaveFileWrite, PcmFileIsWrittenByteForByteAndReadsBack) {
     ASSERT_EQ(S_OK, w.Write(3, samples, &wrote));
     EXPECT_EQ(3u, wrote);
     ASSERT_EQ(S_OK, w.Close());
+    EXPECT_EQ(CO_E_NOTINITIALIZED, w.Close()) << "nothing open any more";
   }
   Bytes expected;
   wave::PutId(expected, "RIFF");
@@ -107,6 +110,105 @@ TEST(WaveFileWrite, ManyBuffersOfSamplesAndAnExtendedFormatRoundTrip) {
   ASSERT_EQ(S_OK, r.ResetFile());
   EXPECT_EQ(data, ReadAll(r, 30000)) << "reads larger than the I/O buffer";
 }
+
+// Every way writing can fail through the platform's calls: the failing step
+// and each caller that reports it on are traced, and once the object is gone
+// no handle is left open, even when the failure keeps recurring.
+enum class Stage { Open, Write, Close };
+
+struct WriteFailure {
+  const char* name;
+  const char* point;
+  int after;  // calls of the point that succeed first
+  Stage stage;
+  std::vector<dsutil_trace::Site> sites;
+};
+
+void PrintTo(const WriteFailure& failure, std::ostream* out) { *out << failure.name; }
+
+class WaveFileWriteFails : public ::testing::TestWithParam<WriteFailure> {};
+
+TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
+  const WriteFailure& failure = GetParam();
+  const std::string path = wave::TempPath("failing.wav");
+  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  const Bytes samples = wave::Pattern(20000);  // more than one I/O buffer
+  std::string expected;
+  for (const dsutil_trace::Site& site : failure.sites) expected += dsutil_trace::Line(site);
+  headless::reset();
+  headless::echo_debug_output(false);
+  headless::fail(failure.point, -1, failure.after);
+  {
+    WaveFile w;
+    HRESULT hr = w.Open(path.c_str(), &fmt, WAVE_OPEN_WRITE);
+    if (failure.stage == Stage::Open) {
+      EXPECT_EQ(E_FAIL, hr);
+    } else {
+      ASSERT_EQ(S_OK, hr);
+      DWORD wrote = 0;
+      hr = w.Write(static_cast<DWORD>(samples.size()), samples.data(), &wrote);
+      EXPECT_EQ(failure.stage == Stage::Write ? E_FAIL : S_OK, hr);
+      if (failure.stage == Stage::Close) EXPECT_EQ(E_FAIL, w.Close());
+    }
+    EXPECT_EQ(headless::debug_output(), expected);
+    if (w.m_hFile == nullptr) EXPECT_EQ(CO_E_NOTINITIALIZED, w.Close()) << "nothing open";
+  }
+  EXPECT_EQ(0, mmio_test::open_handles());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, WaveFileWriteFails,
+    ::testing::Values(
+        WriteFailure{"RiffChunk",
+                     "mmioCreateChunk",
+                     0,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 1}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"FmtChunk",
+                     "mmioCreateChunk",
+                     1,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 2}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"FactChunk",
+                     "mmioCreateChunk",
+                     2,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 3}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"DataChunk",
+                     "mmioCreateChunk",
+                     3,
+                     Stage::Open,
+                     {{"WaveFile::ResetFile", "mmioCreateChunk"}, {"WaveFile::Open", "ResetFile", 2}}},
+        // mmioCreateChunk and mmioAscend write through mmioWrite as well:
+        // the third call is the format record's, the fifth the fact value's.
+        WriteFailure{"FormatRecord",
+                     "mmioWrite",
+                     2,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioWrite", 1}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"FactValue",
+                     "mmioWrite",
+                     4,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioWrite", 2}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"LeavingFmt",
+                     "mmioAscend",
+                     0,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioAscend", 1}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"LeavingFact",
+                     "mmioAscend",
+                     1,
+                     Stage::Open,
+                     {{"WaveFile::WriteMMIO", "mmioAscend", 2}, {"WaveFile::Open", "WriteMMIO"}}},
+        WriteFailure{"FullBuffer", "mmioAdvance", 0, Stage::Write, {{"WaveFile::Write", "mmioAdvance"}}},
+        WriteFailure{"BufferState", "mmioSetInfo", 0, Stage::Close, {{"WaveFile::Close", "mmioSetInfo"}}},
+        WriteFailure{"LeavingData", "mmioAscend", 2, Stage::Close, {{"WaveFile::Close", "mmioAscend", 1}}},
+        WriteFailure{"LeavingRiff", "mmioAscend", 3, Stage::Close, {{"WaveFile::Close", "mmioAscend", 2}}},
+        // The fact value is rewritten without a check; the last ascent is.
+        WriteFailure{
+            "LeavingRiffAgain", "mmioAscend", 5, Stage::Close, {{"WaveFile::Close", "mmioAscend", 3}}}),
+    [](const ::testing::TestParamInfo<WriteFailure>& info) { return std::string(info.param.name); });
 
 TEST(WaveFileRead, FormatChunkOf16Or18BytesAndExtendedFormats) {
   const Bytes data = wave::Pattern(10);
