@@ -1,9 +1,11 @@
-// The game in a bad environment: a run log that cannot be written, no audio
-// device, the window losing the foreground in the middle of a duel, and the
-// window manager closing the window on every screen, also while the game's
-// own WM_DESTROY is still waiting in the queue.
+// The game in a bad environment: a run log that cannot be written, or that
+// stops taking lines in the middle of a run, no audio device, the window
+// losing the foreground in the middle of a duel, and the window manager
+// closing the window on every screen, also while the game's own WM_DESTROY is
+// still waiting in the queue.
 #include "scenario.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +61,43 @@ TEST_F(Environment, ReadOnlyWorkingFolderGivesNoLogAndTheGameRuns) {
   EXPECT_EQ(code, 0);
   ExpectShortGamePlayed();
   EXPECT_FALSE(LogExists());
+}
+
+TEST_F(Environment, RunLogThatStopsTakingLinesStaysSilentAndTheGameRuns) {
+  // From frame 5 every write to the log's file fails (a full disk); a state
+  // the frame does not know makes each following frame write a line. From
+  // frame 7 the file takes lines again, but the log has gone silent for the
+  // rest of the run: only the line whose write failed, which the stream
+  // still holds in its buffer, reaches the file when it is closed.
+  std::vector<int> log;
+  int saved = -1;
+  AtFrame(5, [&] {
+    log = LogDescriptors();
+    ASSERT_EQ(log.size(), 1u);
+    saved = dup(log[0]);
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    ASSERT_GE(dup2(full, log[0]), 0);
+    close(full);
+    gameState = 0;
+  });
+  AtFrame(7, [&] {
+    ASSERT_GE(dup2(saved, log[0]), 0);
+    close(saved);
+  });
+  QuitFrom(8);  // Esc sets the menu, Esc there quits
+  EXPECT_EQ(RunGame(), 0);
+  EXPECT_EQ(headless::frame_count(), 11u);
+  EXPECT_EQ(Log(), StartupLog() + "Problem with Game State Switch\n");
+  EXPECT_TRUE(LogDescriptors().empty());
+}
+
+TEST_F(Environment, RunLogOnAFullDeviceIsLostAndTheGameRuns) {
+  fs::create_symlink("/dev/full", fs::path(folder) / "Log.txt");
+  ScriptShortGame();
+  EXPECT_EQ(RunGame(), 0);
+  ExpectShortGamePlayed();
+  EXPECT_EQ(fs::read_symlink(fs::path(folder) / "Log.txt"), "/dev/full");
 }
 
 TEST_F(Environment, NoAudioDeviceFallsBackToSilenceAndTheGameRuns) {
