@@ -148,10 +148,14 @@ TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
       DWORD wrote = 0;
       hr = w.Write(static_cast<DWORD>(samples.size()), samples.data(), &wrote);
       EXPECT_EQ(failure.stage == Stage::Write ? E_FAIL : S_OK, hr);
-      if (failure.stage == Stage::Close) EXPECT_EQ(E_FAIL, w.Close());
+      if (failure.stage == Stage::Close) {
+        EXPECT_EQ(E_FAIL, w.Close());
+      }
     }
     EXPECT_EQ(headless::debug_output(), expected);
-    if (w.m_hFile == nullptr) EXPECT_EQ(CO_E_NOTINITIALIZED, w.Close()) << "nothing open";
+    if (w.m_hFile == nullptr) {
+      EXPECT_EQ(CO_E_NOTINITIALIZED, w.Close()) << "nothing open";
+    }
   }
   EXPECT_EQ(0, mmio_test::open_handles());
 }
