@@ -4,6 +4,8 @@
 // frame play two sounds.
 #include "scenario.h"
 
+#include "sound/sound.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
