@@ -95,6 +95,24 @@ TEST(SdlBackend, ClockAndSleep) {
   EXPECT_LT(after - before, 2000u);
 }
 
+// A read within the millisecond of the one before waits for the next
+// millisecond: a loop polling the clock sees every millisecond once, in
+// order, and takes as long as the milliseconds it saw.
+TEST(SdlBackend, ClockReadAgainWaitsForTheNextMillisecond) {
+  const auto start = std::chrono::steady_clock::now();
+  uint32_t previous = backend::ticks_ms();
+  const uint32_t first = previous;
+  for (int i = 0; i < 20; ++i) {
+    const uint32_t now = backend::ticks_ms();
+    EXPECT_GT(now - previous, 0u) << "read " << i;
+    EXPECT_LT(now - previous, 1000u) << "read " << i;
+    previous = now;
+  }
+  const double elapsed_ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(elapsed_ms, static_cast<double>(previous - first) - 1.0);
+}
+
 TEST(SdlBackend, MessageBoxWithoutDisplayAnswersNo) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");

@@ -11,7 +11,8 @@
 //   Audio     an SDL audio device pulling the callback on SDL's audio thread;
 //             without a device, a thread of our own pulls at the real rate
 //             into nothing, and one line says so on the debugger output.
-//   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts).
+//   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
+//             second read within one millisecond sleeps to the next one.
 //   Debugger  write(2) on fd 2; TracerPid from /proc/self/status.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Faults    never.
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -362,10 +364,25 @@ void audio_close() {
 
 // ---- Time -------------------------------------------------------------------------------
 
+// A thread that asks again within the millisecond it was last told sleeps
+// until the next millisecond begins, then gets that one: a program that
+// polls the tick count to wait (as the game's frame pacing does) gives the
+// processor back instead of spinning, and every answer is still the true
+// time.
 uint32_t ticks_ms() {
+  thread_local uint64_t last_ms = UINT64_MAX;
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  if (ms == last_ms) {
+    const uint64_t next = ms + 1;
+    const timespec at{static_cast<time_t>(next / 1000), static_cast<long>(next % 1000) * 1000000L};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  }
+  last_ms = ms;
   return static_cast<uint32_t>(ms);
 }
 
