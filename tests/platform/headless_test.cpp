@@ -223,6 +223,28 @@ TEST_F(Headless, EventsScheduledByFrameComeInOrder) {
   backend::window_destroy();
 }
 
+TEST_F(Headless, EventsScheduledByTheClockComeOnceItReadsTheirTime) {
+  backend::window_create(800, 600, "t");
+  headless::set_ticks(0xFFFFFFF0u);  // the time is past the counter's wrap
+  headless::event_at_ticks(0x10, {backend::EventKind::FocusLost});
+  headless::event_at_ticks(0x08, {backend::EventKind::KeyDown, 7});
+  headless::key_at(0, 5, true);
+  backend::Event e;
+  ASSERT_TRUE(backend::poll_event(e));
+  EXPECT_EQ(e.code, 5) << "frame-scheduled first";
+  EXPECT_FALSE(backend::poll_event(e)) << "no frame is presented, but the clock must move";
+  headless::set_ticks(0x08);
+  ASSERT_TRUE(backend::poll_event(e));
+  EXPECT_EQ(e.code, 7);
+  EXPECT_FALSE(backend::poll_event(e));
+  EXPECT_EQ(headless::pending_events(), 1u);
+  headless::advance(8);
+  ASSERT_TRUE(backend::poll_event(e));
+  EXPECT_EQ(e.kind, backend::EventKind::FocusLost);
+  EXPECT_FALSE(backend::window_focused());
+  backend::window_destroy();
+}
+
 TEST_F(Headless, FullScreenAndCapture) {
   backend::window_create(800, 600, "t");
   backend::window_set_fullscreen(true);

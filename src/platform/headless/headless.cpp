@@ -16,6 +16,8 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/dinput/scancodes.h"
 #include "platform/fault_points.h"
@@ -155,6 +157,7 @@ struct State {
   // events
   std::deque<backend::Event> immediate;
   std::multimap<uint64_t, backend::Event> scheduled;
+  std::vector<std::pair<uint32_t, backend::Event>> by_ticks;  // in the order scheduled
   // frames
   uint64_t frames = 0;
   bool keep_last = true;
@@ -282,11 +285,21 @@ bool poll_event(Event& event) {
     return true;
   }
   auto first = g_state.scheduled.begin();
-  if (first == g_state.scheduled.end() || first->first > g_state.frames) return false;
-  event = first->second;
-  g_state.scheduled.erase(first);
-  apply_locked(event);
-  return true;
+  if (first != g_state.scheduled.end() && first->first <= g_state.frames) {
+    event = first->second;
+    g_state.scheduled.erase(first);
+    apply_locked(event);
+    return true;
+  }
+  const uint32_t now = g_ticks.load(std::memory_order_relaxed);
+  for (auto it = g_state.by_ticks.begin(); it != g_state.by_ticks.end(); ++it) {
+    if (static_cast<int32_t>(now - it->first) < 0) continue;  // not yet (the difference survives the wrap)
+    event = it->second;
+    g_state.by_ticks.erase(it);
+    apply_locked(event);
+    return true;
+  }
+  return false;
 }
 
 void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
@@ -424,6 +437,7 @@ void reset() {
   g_state.title.clear();
   g_state.immediate.clear();
   g_state.scheduled.clear();
+  g_state.by_ticks.clear();
   g_state.frames = 0;
   g_state.keep_last = true;
   g_state.last = Image{};
@@ -488,12 +502,17 @@ void focus_at(uint64_t frame, bool focused) {
   schedule(frame, focused ? backend::EventKind::FocusGained : backend::EventKind::FocusLost);
 }
 void close_at(uint64_t frame) { schedule(frame, backend::EventKind::CloseRequest); }
+void event_at_ticks(uint32_t ticks, const backend::Event& event) {
+  LOCKED(g_state.by_ticks.emplace_back(ticks, event));
+}
 void push_event(const backend::Event& event) { LOCKED(g_state.immediate.push_back(event)); }
 void set_focus(bool focused) {
   push_event(backend::Event{focused ? backend::EventKind::FocusGained : backend::EventKind::FocusLost});
 }
 void request_close() { push_event(backend::Event{backend::EventKind::CloseRequest}); }
-size_t pending_events() { LOCKED(return g_state.immediate.size() + g_state.scheduled.size()); }
+size_t pending_events() {
+  LOCKED(return g_state.immediate.size() + g_state.scheduled.size() + g_state.by_ticks.size());
+}
 
 void on_frame(std::function<void(const Frame&)> callback) { LOCKED(g_state.on_frame = std::move(callback)); }
 uint64_t frame_count() { LOCKED(return g_state.frames); }

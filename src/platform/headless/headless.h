@@ -86,6 +86,11 @@ void mouse_wheel_at(uint64_t frame, int steps);
 // handed out.
 void focus_at(uint64_t frame, bool focused);
 void close_at(uint64_t frame);  // the window manager's close button
+// Handed out once the clock reads `ticks` or later, after the frame-scheduled
+// events that are due. A game whose device is lost presents nothing, so
+// frame numbers stand still while it waits: what ends the wait (the focus
+// coming back, a close request) is scheduled by the clock instead.
+void event_at_ticks(uint32_t ticks, const backend::Event& event);
 // Immediate: queued in front of everything scheduled.
 void push_event(const backend::Event& event);
 void set_focus(bool focused);   // queues FocusGained / FocusLost
