@@ -176,7 +176,11 @@ class DeviceFrame {
     }
     textures_.assign(kSheetCount, nullptr);
     for (int i = 0; i < kSheetCount; ++i) {
-      if (D3DXCreateTextureFromFileExA(device_, pics.sheet_files[i].c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+      // At the picture's own size, as the game asks (D3DX_DEFAULT would
+      // round it up to a power of two).
+      D3DXIMAGE_INFO info{};
+      if (D3DXGetImageInfoFromFileA(pics.sheet_files[i].c_str(), &info) != D3D_OK ||
+          D3DXCreateTextureFromFileExA(device_, pics.sheet_files[i].c_str(), info.Width, info.Height, 1, 0,
                                        D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT,
                                        0xFFFF00FF, nullptr, nullptr, &textures_[i]) != D3D_OK) {
         return;

@@ -80,9 +80,13 @@ class DeviceTest : public ::testing::Test {
     return LoadTexture(file, key);
   }
 
+  // Loaded as the game loads it: described first, then made at the
+  // picture's own size (D3DX_DEFAULT would round it up to a power of two).
   IDirect3DTexture9* LoadTexture(const std::string& file, D3DCOLOR key, D3DXIMAGE_INFO* info = nullptr) {
+    D3DXIMAGE_INFO described{};
+    EXPECT_EQ(D3DXGetImageInfoFromFileA(file.c_str(), &described), D3D_OK);
     IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3DXCreateTextureFromFileExA(device, file.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+    EXPECT_EQ(D3DXCreateTextureFromFileExA(device, file.c_str(), described.Width, described.Height, 1, 0,
                                            D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, key,
                                            info, nullptr, &texture),
               D3D_OK);

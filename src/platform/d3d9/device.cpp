@@ -13,7 +13,7 @@ constexpr GUID kIidIDirect3DDevice9{
 }  // namespace
 
 Device* Device::create(IDirect3D9* owner, const DeviceSettings& settings) {
-  Surface* back_buffer = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8);
+  Surface* back_buffer = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
   if (back_buffer == nullptr) return nullptr;
   try {
     return new Device(owner, back_buffer, settings);
@@ -55,6 +55,9 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDe
   // offered.
   (void)hDestWindowOverride;
   if (pSourceRect != nullptr || pDestRect != nullptr || pDirtyRegion != nullptr) return D3DERR_INVALIDCALL;
+  // Present between BeginScene and EndScene fails on the platform when the
+  // back buffer is the render target (here it always is).
+  if (in_scene_) return D3DERR_INVALIDCALL;
   const PixelView view = back_buffer_->view();
   backend::present(view.pixels, view.width, view.height, static_cast<int>(view.pitch * sizeof(uint32_t)));
   return D3D_OK;
@@ -71,7 +74,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
   if (Width == 0 || Height == 0 || Width > kMaxDimension || Height > kMaxDimension) return D3DERR_INVALIDCALL;
   if (backend::fault(fault_point::kCreateOffscreenPlainSurface))
     return fault_point::kCreateOffscreenPlainSurface.result;
-  Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format);
+  Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format, Pool);
   if (surface == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
   *ppSurface = surface;
   return D3D_OK;
@@ -89,6 +92,9 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
     return D3DERR_INVALIDCALL;
   Surface* source = as_surface(pSourceSurface);
   Surface* dest = as_surface(pDestSurface);
+  // The platform copies only between surfaces in video memory: system-memory
+  // and scratch surfaces are refused.
+  if (source->pool() != D3DPOOL_DEFAULT || dest->pool() != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
   Area from;
   Area to;
   if (!area_of_rect(pSourceRect, source->bounds(), from) || !area_of_rect(pDestRect, dest->bounds(), to)) {

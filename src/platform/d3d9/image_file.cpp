@@ -220,10 +220,12 @@ D3DXIMAGE_INFO image_info(const DecodedImage& image) {
 }
 
 void apply_colour_key(DecodedImage& image, D3DCOLOR key) {
+  // The key is a whole ARGB value, alpha included, whatever the file's
+  // format: 0xFFFF00FF keys opaque magenta only (a file without alpha is
+  // opaque throughout).
   if (key == 0) return;
-  const uint32_t rgb = key & 0x00FFFFFFu;
   for (uint32_t& p : image.pixels) {
-    if ((p & 0x00FFFFFFu) == rgb) p = 0;
+    if (p == key) p = 0;
   }
 }
 

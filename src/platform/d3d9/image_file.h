@@ -25,8 +25,8 @@ HRESULT decode_image_file(const char* path, DecodedImage& image);
 // The image's description as D3DXGetImageInfoFromFileA reports it.
 D3DXIMAGE_INFO image_info(const DecodedImage& image);
 
-// Turns every pixel whose red, green and blue equal the key's into
-// transparent black (0x00000000). A key of 0 means no key.
+// Turns every pixel equal to the key in all four channels into transparent
+// black (0x00000000). A key of 0 means no key.
 void apply_colour_key(DecodedImage& image, D3DCOLOR key);
 
 }  // namespace d3d9sw

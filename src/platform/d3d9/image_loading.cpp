@@ -1,7 +1,8 @@
 // D3DX image loading: file description, a file into a surface, a file into
 // a new texture. Copies between different sizes are nearest-neighbour
-// whatever filter is asked for; a texture has one level whatever the level
-// count asked for.
+// whatever filter is asked for (D3DX_FILTER_NONE too, which on the platform
+// would leave the picture unscaled in the corner); a texture has one level
+// whatever the level count asked for.
 #include "d3dx9.h"
 #include "platform/backend.h"
 #include "platform/fault_points.h"
@@ -14,13 +15,19 @@ namespace {
 using d3d9sw::Area;
 using d3d9sw::area_of_rect;
 
-// A requested texture side: one of the "take it from the file" values, or
-// a size of its own.
+// A requested texture side. 0 and D3DX_DEFAULT take the file's size rounded
+// up to a power of two, as the platform documents (the picture is then
+// stretched over the texture); D3DX_DEFAULT_NONPOW2 and D3DX_FROM_FILE take
+// it as it is (the device has no power-of-two limit); any other value is
+// the size itself. Only the last two give the picture pixel for pixel.
 UINT texture_side(UINT requested, int from_file) {
-  if (requested == 0 || requested == D3DX_DEFAULT || requested == D3DX_DEFAULT_NONPOW2 ||
-      requested == D3DX_FROM_FILE) {
-    return static_cast<UINT>(from_file);
+  const UINT side = static_cast<UINT>(from_file);
+  if (requested == 0 || requested == D3DX_DEFAULT) {
+    UINT power = 1;
+    while (power < side) power *= 2;
+    return power;
   }
+  if (requested == D3DX_DEFAULT_NONPOW2 || requested == D3DX_FROM_FILE) return side;
   return requested;
 }
 
@@ -72,7 +79,6 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
                                             LPDIRECT3DTEXTURE9* ppTexture) {
   (void)MipLevels;
   (void)Usage;
-  (void)Pool;
   (void)Filter;
   (void)MipFilter;
   (void)pPalette;
@@ -95,7 +101,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
   const UINT height = texture_side(Height, image.height);
   if (width > d3d9sw::kMaxDimension || height > d3d9sw::kMaxDimension) return D3DERR_INVALIDCALL;
   d3d9sw::Texture* texture =
-      d3d9sw::create_texture(static_cast<int>(width), static_cast<int>(height), D3DFMT_A8R8G8B8);
+      d3d9sw::create_texture(static_cast<int>(width), static_cast<int>(height), D3DFMT_A8R8G8B8, Pool);
   if (texture == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
   const uint32_t or_mask = opaque ? 0xFF000000u : 0u;
   d3d9sw::stretch_copy(view_of(image), Area{0, 0, image.width, image.height}, texture->view(),

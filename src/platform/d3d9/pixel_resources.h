@@ -26,11 +26,11 @@ class PixelResource final : public ComObject<Interface> {
  public:
   // A zero-filled resource with one reference; null when the size is out of
   // range, the format is neither X8R8G8B8 nor A8R8G8B8, or memory is short.
-  static PixelResource* create(int width, int height, D3DFORMAT format, const IID& iid) {
+  static PixelResource* create(int width, int height, D3DFORMAT format, D3DPOOL pool, const IID& iid) {
     if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return nullptr;
     if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return nullptr;
     try {
-      return new PixelResource(width, height, format, iid);
+      return new PixelResource(width, height, format, pool, iid);
     } catch (...) {
       return nullptr;
     }
@@ -65,14 +65,16 @@ class PixelResource final : public ComObject<Interface> {
   int width() const { return width_; }
   int height() const { return height_; }
   D3DFORMAT format() const { return format_; }
+  D3DPOOL pool() const { return pool_; }
   bool has_alpha() const { return format_ == D3DFMT_A8R8G8B8; }
 
  private:
-  PixelResource(int width, int height, D3DFORMAT format, const IID& iid)
+  PixelResource(int width, int height, D3DFORMAT format, D3DPOOL pool, const IID& iid)
       : ComObject<Interface>(iid),
         width_(width),
         height_(height),
         format_(format),
+        pool_(pool),
         pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {
     ++live_;
   }
@@ -82,6 +84,7 @@ class PixelResource final : public ComObject<Interface> {
   int width_;
   int height_;
   D3DFORMAT format_;
+  D3DPOOL pool_;
   std::vector<uint32_t> pixels_;
   bool fill_pending_ = false;
   uint32_t pending_value_ = 0;
@@ -94,11 +97,11 @@ using Texture = PixelResource<IDirect3DTexture9>;
 inline Surface* as_surface(IDirect3DSurface9* surface) { return static_cast<Surface*>(surface); }
 inline Texture* as_texture(IDirect3DTexture9* texture) { return static_cast<Texture*>(texture); }
 
-inline Surface* create_surface(int width, int height, D3DFORMAT format) {
-  return Surface::create(width, height, format, kIidIDirect3DSurface9);
+inline Surface* create_surface(int width, int height, D3DFORMAT format, D3DPOOL pool) {
+  return Surface::create(width, height, format, pool, kIidIDirect3DSurface9);
 }
-inline Texture* create_texture(int width, int height, D3DFORMAT format) {
-  return Texture::create(width, height, format, kIidIDirect3DTexture9);
+inline Texture* create_texture(int width, int height, D3DFORMAT format, D3DPOOL pool) {
+  return Texture::create(width, height, format, pool, kIidIDirect3DTexture9);
 }
 
 // The conversion masks of a copy between two formats (see stretch_copy).

@@ -1,0 +1,138 @@
+// Calls the platform refuses are refused here too, with the platform's
+// error, so a mistake in the program fails here and not on a player's
+// machine; and what D3DX makes of its "default" sizes and of a colour key's
+// alpha. (Scene and sprite bracket order: device_test and
+// sprite_drawing_test.)
+#include <functional>
+
+#include "device_fixture.h"
+
+namespace {
+
+IDirect3DSurface9* PlainSurface(IDirect3DDevice9* device, D3DPOOL pool) {
+  IDirect3DSurface9* surface = nullptr;
+  EXPECT_EQ(device->CreateOffscreenPlainSurface(4, 4, D3DFMT_X8R8G8B8, pool, &surface, nullptr), D3D_OK);
+  return surface;
+}
+
+struct WrongCall;
+
+class Refusals : public DeviceTest, public ::testing::WithParamInterface<WrongCall> {
+ public:
+  using DeviceTest::back_buffer;
+  using DeviceTest::device;
+};
+
+// A wrong call on the fixture's device, and what the platform answers.
+struct WrongCall {
+  const char* name;
+  std::function<HRESULT(Refusals&)> call;
+  HRESULT expected;
+};
+
+void PrintTo(const WrongCall& call, std::ostream* out) { *out << call.name; }
+
+const WrongCall kWrongCalls[] = {
+    // StretchRect copies between default-pool surfaces only.
+    {"StretchRectFromSystemMemory",
+     [](Refusals& t) {
+       IDirect3DSurface9* from = PlainSurface(t.device, D3DPOOL_SYSTEMMEM);
+       const HRESULT result = t.device->StretchRect(from, nullptr, t.back_buffer, nullptr, D3DTEXF_NONE);
+       from->Release();
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    {"StretchRectFromScratch",
+     [](Refusals& t) {
+       IDirect3DSurface9* from = PlainSurface(t.device, D3DPOOL_SCRATCH);
+       const HRESULT result = t.device->StretchRect(from, nullptr, t.back_buffer, nullptr, D3DTEXF_NONE);
+       from->Release();
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    {"StretchRectToSystemMemory",
+     [](Refusals& t) {
+       IDirect3DSurface9* from = PlainSurface(t.device, D3DPOOL_DEFAULT);
+       IDirect3DSurface9* to = PlainSurface(t.device, D3DPOOL_SYSTEMMEM);
+       const HRESULT result = t.device->StretchRect(from, nullptr, to, nullptr, D3DTEXF_NONE);
+       from->Release();
+       to->Release();
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    // Present inside a scene.
+    {"PresentBetweenBeginSceneAndEndScene",
+     [](Refusals& t) {
+       EXPECT_EQ(t.device->BeginScene(), D3D_OK);
+       const HRESULT result = t.device->Present(nullptr, nullptr, nullptr, nullptr);
+       EXPECT_EQ(t.device->EndScene(), D3D_OK);
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+};
+
+TEST_P(Refusals, GetThePlatformsError) { EXPECT_EQ(GetParam().call(*this), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(Device, Refusals, ::testing::ValuesIn(kWrongCalls),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Texture sides: D3DX_DEFAULT and 0 round the picture's up to a power of
+// two (the picture stretched over it), D3DX_DEFAULT_NONPOW2 and
+// D3DX_FROM_FILE keep it, a number is the size.
+TEST_F(DeviceTest, TextureSizeFromTheFileIsRoundedUpToAPowerOfTwoUnlessAskedNotTo) {
+  const std::string file = folder.path("five_by_three.png");
+  write_png(file, Numbered(5, 3, 0x00400000));  // no pixel is black
+  const struct {
+    UINT asked_width;
+    UINT asked_height;
+    int width;
+    int height;
+  } sides[] = {{D3DX_DEFAULT, D3DX_DEFAULT, 8, 4},
+               {0, 0, 8, 4},
+               {D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 5, 3},
+               {D3DX_FROM_FILE, D3DX_FROM_FILE, 5, 3},
+               {5, 3, 5, 3},
+               {7, 7, 7, 7}};
+  for (const auto& side : sides) {
+    SCOPED_TRACE(side.asked_width);
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device, file.c_str(), side.asked_width, side.asked_height, 1, 0,
+                                           D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                           &info, nullptr, &texture),
+              D3D_OK);
+    // Drawn whole at (0, 0) on black: the texture's size is what it covers.
+    ClearTo(0);
+    Draw(texture, 0, 0);
+    const Picture shown = Shown();
+    EXPECT_NE(shown.at(side.width - 1, side.height - 1), 0u);
+    EXPECT_EQ(shown.at(side.width, 0), 0u);
+    EXPECT_EQ(shown.at(0, side.height), 0u);
+    EXPECT_EQ(info.Width, 5u) << "the file's own size is reported";
+    EXPECT_EQ(info.Height, 3u);
+    texture->Release();
+  }
+}
+
+// The key is a whole ARGB value: a key without alpha, or a pixel that is
+// not opaque, does not match.
+TEST_F(DeviceTest, ColourKeyComparesAlphaToo) {
+  const std::string file = folder.path("magentas.png");
+  write_png(file, Picture{3, 1, {0xFFFF00FF, 0x80FF00FF, 0xFF00FF00}});
+  const struct {
+    D3DCOLOR key;
+    uint32_t shown[3];
+  } keys[] = {
+      {0xFFFF00FF, {0x000000FF, 0x008000FF, 0x0000FF00}},  // only the opaque magenta goes
+      {0x00FF00FF, {0x00FF00FF, 0x008000FF, 0x0000FF00}},  // no pixel is magenta with alpha 0
+      {0x80FF00FF, {0x00FF00FF, 0x000000FF, 0x0000FF00}},  // the half-transparent one goes
+  };
+  for (const auto& k : keys) {
+    ClearTo(D3DCOLOR_XRGB(0, 0, 255));
+    Draw(LoadTexture(file, k.key), 0, 0);
+    const Picture shown = Shown();
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(shown.at(x, 0), k.shown[x]) << std::hex << k.key << " at " << x;
+  }
+}
+
+}  // namespace
