@@ -1,15 +1,90 @@
-// Game_Init and Game_Shutdown: the game's images and sounds, loaded once at
-// start-up and released once at shutdown, and the records' start values.
+// Game_Init and Game_Shutdown: the game's images and sounds, loaded at
+// start-up (the images again after a device reset) and released at shutdown
+// (the images also before a device reset), and the records' start values.
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
 
+#include "game/assets.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "graphics/image_loaders.h"
 #include "sound/sound.h"
 
 static const D3DCOLOR COLOUR_KEY = 0xFFFF00FF;  // opaque magenta
+
+// One image file and what it fills: a background surface, loaded without a
+// colour key, or a sprite's texture, keyed with COLOUR_KEY. A file that
+// serves several records is loaded once for each.
+struct ImageAsset {
+  const char* file;
+  IDirect3DSurface9** surface;
+  GameSprite* sprite;
+};
+
+// Every image, in load order.
+static const ImageAsset IMAGES[] = {
+    {"classroom.bmp", &classroomSurface, NULL},
+    {"ssfrontmenu.jpg", &menuSurface, NULL},
+    {"KidRight.bmp", NULL, &rightFighter},
+    {"kidleft.bmp", NULL, &leftFighter},
+    {"airplane.bmp", NULL, &leftPlane},
+    {"airplane.bmp", NULL, &rightPlane},
+    {"desk.bmp", NULL, &desks[0]},
+    {"desk.bmp", NULL, &desks[1]},
+    {"desk.bmp", NULL, &desks[2]},
+    {"desk.bmp", NULL, &desks[3]},
+    {"Rightplayerscores.bmp", NULL, &rightScoresBanner},
+    {"Leftplayerscores.bmp", NULL, &leftScoresBanner},
+    {"rightplayername.bmp", NULL, &rightName},
+    {"leftplayername.bmp", NULL, &leftName},
+    {"scores.bmp", NULL, &rightDigit},
+    {"scores.bmp", NULL, &leftDigit},
+    {"RightPlayerWins.bmp", NULL, &rightWinsBanner},
+    {"LeftPlayerWins.bmp", NULL, &leftWinsBanner},
+    {"airplanecursor.png", NULL, &menuCursor},
+    {"credits.jpg", NULL, &creditsScreen},
+    {"helpmenu.jpg", NULL, &helpScreen},
+};
+
+// The textured records in the order their textures are released.
+static GameSprite* const TEXTURE_RELEASE_ORDER[] = {
+    &rightFighter, &leftFighter,       &leftPlane,        &rightPlane, &desks[0],     &desks[1],   &desks[2],
+    &desks[3],     &rightScoresBanner, &leftScoresBanner, &rightName,  &leftName,     &rightDigit, &leftDigit,
+    &menuCursor,   &rightWinsBanner,   &leftWinsBanner,   &helpScreen, &creditsScreen};
+
+void Load_Images() {
+  for (const ImageAsset& image : IMAGES) {
+    if (image.surface)
+      *image.surface = LoadSurface(image.file, 0);
+    else
+      image.sprite->tex = LoadTexture(image.file, COLOUR_KEY);
+  }
+}
+
+template <typename T>
+static void Release_IfHeld(T* object) {
+  if (object) object->Release();
+}
+
+static void Release_Surfaces() {
+  Release_IfHeld(classroomSurface);
+  Release_IfHeld(menuSurface);
+}
+
+static void Release_Textures() {
+  for (GameSprite* sprite : TEXTURE_RELEASE_ORDER) Release_IfHeld(sprite->tex);
+}
+
+// Releases every image and forgets the handles, so that a later release
+// (the next reset, or the shutdown) finds none.
+void Release_Images() {
+  Release_Surfaces();
+  Release_Textures();
+  classroomSurface = NULL;
+  menuSurface = NULL;
+  for (GameSprite* sprite : TEXTURE_RELEASE_ORDER) sprite->tex = NULL;
+}
 
 // Gives a record its start values, keeping its texture; every field not
 // named is 0 and the record is hidden.
@@ -85,25 +160,7 @@ static void Set_Records() {
 int Game_Init(HWND /*window*/) {
   srand((unsigned)time(NULL));
 
-  classroomSurface = LoadSurface("classroom.bmp", 0);
-  menuSurface = LoadSurface("ssfrontmenu.jpg", 0);
-  rightFighter.tex = LoadTexture("KidRight.bmp", COLOUR_KEY);
-  leftFighter.tex = LoadTexture("kidleft.bmp", COLOUR_KEY);
-  leftPlane.tex = LoadTexture("airplane.bmp", COLOUR_KEY);
-  rightPlane.tex = LoadTexture("airplane.bmp", COLOUR_KEY);
-  for (GameSprite& desk : desks) desk.tex = LoadTexture("desk.bmp", COLOUR_KEY);
-  rightScoresBanner.tex = LoadTexture("Rightplayerscores.bmp", COLOUR_KEY);
-  leftScoresBanner.tex = LoadTexture("Leftplayerscores.bmp", COLOUR_KEY);
-  rightName.tex = LoadTexture("rightplayername.bmp", COLOUR_KEY);
-  leftName.tex = LoadTexture("leftplayername.bmp", COLOUR_KEY);
-  rightDigit.tex = LoadTexture("scores.bmp", COLOUR_KEY);
-  leftDigit.tex = LoadTexture("scores.bmp", COLOUR_KEY);
-  rightWinsBanner.tex = LoadTexture("RightPlayerWins.bmp", COLOUR_KEY);
-  leftWinsBanner.tex = LoadTexture("LeftPlayerWins.bmp", COLOUR_KEY);
-  menuCursor.tex = LoadTexture("airplanecursor.png", COLOUR_KEY);
-  creditsScreen.tex = LoadTexture("credits.jpg", COLOUR_KEY);
-  helpScreen.tex = LoadTexture("helpmenu.jpg", COLOUR_KEY);
-
+  Load_Images();
   Set_Records();
 
   hitSound1 = LoadSound("hit1.wav");
@@ -116,22 +173,10 @@ int Game_Init(HWND /*window*/) {
   return 1;
 }
 
-template <typename T>
-static void Release_IfHeld(T* object) {
-  if (object) object->Release();
-}
-
 void Game_Shutdown(HWND /*window*/) {
-  Release_IfHeld(classroomSurface);
-  Release_IfHeld(menuSurface);
+  Release_Surfaces();
   std::cerr << "Surfaces Released\n";
-
-  GameSprite* const inOrder[] = {&rightFighter,      &leftFighter,      &leftPlane,    &rightPlane,
-                                 &desks[0],          &desks[1],         &desks[2],     &desks[3],
-                                 &rightScoresBanner, &leftScoresBanner, &rightName,    &leftName,
-                                 &rightDigit,        &leftDigit,        &menuCursor,   &rightWinsBanner,
-                                 &leftWinsBanner,    &helpScreen,       &creditsScreen};
-  for (GameSprite* sprite : inOrder) Release_IfHeld(sprite->tex);
+  Release_Textures();
   std::cerr << "Textures Released\n";
 
   delete hitSound1;
