@@ -1,11 +1,11 @@
 // Game_Update: the order of work in one frame.
 #include <initializer_list>
 
+#include "game/device_loss.h"
 #include "game/draw_frame.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/screens.h"
-#include "graphics/graphics.h"
 #include "input/input.h"
 
 static const DWORD FRAME_MS = 15;
@@ -63,11 +63,16 @@ static void Wait_FrameTime() {
 void Game_Update(HWND window) {
   Read_Mouse();
   Read_Keyboard();
+  // While the device is lost the game pauses: no step, no drawing.
+  if (!Restore_Device()) {
+    Wait_FrameTime();
+    return;
+  }
   Release_Latches();
   Screen_Step(window);
   Refresh_SourceRects();
   Draw_Frame();
-  d3d_device->Present(NULL, NULL, NULL, NULL);
+  Present_Frame();
 
   if (Key_Held(DIK_ESCAPE) && !latchEsc) {
     latchEsc = true;

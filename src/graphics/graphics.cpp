@@ -1,5 +1,5 @@
 // Creation of the Direct3D object, the device, the back buffer reference and
-// the sprite handler.
+// the sprite handler, and their reset after the device was lost.
 #include <cstring>
 #include <iostream>
 
@@ -10,6 +10,9 @@ IDirect3DDevice9* d3d_device;
 IDirect3DSurface9* back_buffer;
 ID3DXSprite* sprite_handler;
 
+// The presentation parameters the device was made with, for its resets.
+static D3DPRESENT_PARAMETERS d3dpp;
+
 int Init_Graphics(HWND window, int width, int height) {
   d3d_object = Direct3DCreate9(D3D_SDK_VERSION);
   if (d3d_object == NULL) {
@@ -17,7 +20,6 @@ int Init_Graphics(HWND window, int width, int height) {
     return 0;
   }
 
-  D3DPRESENT_PARAMETERS d3dpp;
   memset(&d3dpp, 0, sizeof(d3dpp));
   d3dpp.BackBufferWidth = width;
   d3dpp.BackBufferHeight = height;
@@ -52,5 +54,20 @@ int Init_Graphics(HWND window, int width, int height) {
 
   std::cerr << "Sprite Handler Created\n";
   std::cerr << "Direct3D objects initialized\n";
+  return 1;
+}
+
+void Release_DeviceObjects() {
+  sprite_handler->OnLostDevice();
+  if (back_buffer) {
+    back_buffer->Release();
+    back_buffer = NULL;
+  }
+}
+
+int Reset_Graphics() {
+  if (d3d_device->Reset(&d3dpp) != D3D_OK) return 0;
+  d3d_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer);
+  sprite_handler->OnResetDevice();
   return 1;
 }

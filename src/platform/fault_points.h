@@ -37,6 +37,13 @@ struct FaultPoint {
   X(kDirect3DCreate9, "Direct3DCreate9", 0)       /* the call gives null */                                   \
   X(kCreateDevice, "IDirect3D9::CreateDevice", D3DERR_NOTAVAILABLE)                                           \
   X(kBeginScene, "IDirect3DDevice9::BeginScene", D3DERR_INVALIDCALL)                                          \
+  /* A Reset that cannot take the display back: the device stays lost. */                                     \
+  X(kReset, "IDirect3DDevice9::Reset", D3DERR_DEVICELOST)                                                     \
+  /* Asked when a device that is not lost makes a default-pool surface or */                                  \
+  /* texture: the device is lost from there on, as when another program */                                    \
+  /* takes the display for a moment; Present answers D3DERR_DEVICELOST */                                     \
+  /* and TestCooperativeLevel asks for a Reset. */                                                            \
+  X(kDeviceLost, "IDirect3DDevice9::Lost", D3DERR_DEVICELOST)                                                 \
   X(kCreateOffscreenPlainSurface, "IDirect3DDevice9::CreateOffscreenPlainSurface", D3DERR_OUTOFVIDEOMEMORY)   \
   X(kD3DXCreateSprite, "D3DXCreateSprite", E_OUTOFMEMORY)                                                     \
   X(kD3DXLoadSurfaceFromFileA, "D3DXLoadSurfaceFromFileA", D3DXERR_INVALIDDATA)                               \

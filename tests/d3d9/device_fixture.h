@@ -24,19 +24,21 @@ class DeviceTest : public ::testing::Test {
     Open(kWidth, kHeight);
   }
 
-  // A fresh Direct3D object, device, back buffer and sprite handler.
-  void Open(int width, int height) {
+  // A fresh Direct3D object, device, back buffer and sprite handler; a
+  // full-screen device wants the backend's window.
+  void Open(int width, int height, bool windowed = true) {
     Close();
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
+    parameters = D3DPRESENT_PARAMETERS{};
+    D3DPRESENT_PARAMETERS& pp = parameters;
     pp.BackBufferWidth = UINT(width);
     pp.BackBufferHeight = UINT(height);
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.BackBufferCount = 1;
     pp.SwapEffect = D3DSWAPEFFECT_COPY;
     pp.hDeviceWindow = window();
-    pp.Windowed = TRUE;
+    pp.Windowed = windowed ? TRUE : FALSE;
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
               D3D_OK);
@@ -123,6 +125,7 @@ class DeviceTest : public ::testing::Test {
   }
 
   TempFolder folder;
+  D3DPRESENT_PARAMETERS parameters{};  // the device's, for Reset
   IDirect3D9* d3d = nullptr;
   IDirect3DDevice9* device = nullptr;
   IDirect3DSurface9* back_buffer = nullptr;

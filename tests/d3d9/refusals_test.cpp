@@ -21,6 +21,10 @@ class Refusals : public DeviceTest, public ::testing::WithParamInterface<WrongCa
  public:
   using DeviceTest::back_buffer;
   using DeviceTest::device;
+  using DeviceTest::Filled;
+  using DeviceTest::parameters;
+  using DeviceTest::sprite;
+  using DeviceTest::TextureOf;
 };
 
 // A wrong call on the fixture's device, and what the platform answers.
@@ -31,6 +35,16 @@ struct WrongCall {
 };
 
 void PrintTo(const WrongCall& call, std::ostream* out) { *out << call.name; }
+
+// Lets go of everything that keeps a Reset from succeeding, but `keep`.
+enum class Keep { Nothing, BackBuffer, Sprite };
+void LetGoForReset(Refusals& t, Keep keep) {
+  if (keep != Keep::BackBuffer) {
+    t.back_buffer->Release();
+    t.back_buffer = nullptr;
+  }
+  if (keep != Keep::Sprite) t.sprite->OnLostDevice();
+}
 
 const WrongCall kWrongCalls[] = {
     // StretchRect copies between default-pool surfaces only.
@@ -66,6 +80,58 @@ const WrongCall kWrongCalls[] = {
        EXPECT_EQ(t.device->BeginScene(), D3D_OK);
        const HRESULT result = t.device->Present(nullptr, nullptr, nullptr, nullptr);
        EXPECT_EQ(t.device->EndScene(), D3D_OK);
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    // Reset with default-pool resources alive.
+    {"ResetWithADefaultPoolSurfaceAlive",
+     [](Refusals& t) {
+       LetGoForReset(t, Keep::Nothing);
+       IDirect3DSurface9* surface = PlainSurface(t.device, D3DPOOL_DEFAULT);
+       const HRESULT result = t.device->Reset(&t.parameters);
+       surface->Release();
+       EXPECT_EQ(t.device->Reset(&t.parameters), D3D_OK) << "once it is gone";
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    {"ResetWithADefaultPoolTextureAlive",
+     [](Refusals& t) {
+       LetGoForReset(t, Keep::Nothing);
+       t.TextureOf(Refusals::Filled(2, 2, 0xFFFFFFFF));  // released at the test's end
+       return t.device->Reset(&t.parameters);
+     },
+     D3DERR_INVALIDCALL},
+    {"ResetWithTheBackBufferHeld",
+     [](Refusals& t) {
+       LetGoForReset(t, Keep::BackBuffer);
+       return t.device->Reset(&t.parameters);
+     },
+     D3DERR_INVALIDCALL},
+    {"ResetWithTheSpriteNotToldOnLostDevice",
+     [](Refusals& t) {
+       LetGoForReset(t, Keep::Sprite);
+       return t.device->Reset(&t.parameters);
+     },
+     D3DERR_INVALIDCALL},
+    // The sprite handler between OnLostDevice and OnResetDevice.
+    {"SpriteBeginAfterOnLostDevice",
+     [](Refusals& t) {
+       t.sprite->OnLostDevice();
+       const HRESULT result = t.sprite->Begin(D3DXSPRITE_ALPHABLEND);
+       t.sprite->OnResetDevice();
+       EXPECT_EQ(t.sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK) << "after OnResetDevice";
+       EXPECT_EQ(t.sprite->End(), D3D_OK);
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    {"SpriteDrawAfterOnLostDeviceInABatch",
+     [](Refusals& t) {
+       IDirect3DTexture9* texture = t.TextureOf(Refusals::Filled(2, 2, 0xFFFFFFFF));
+       const D3DXVECTOR3 at(0, 0, 0);
+       EXPECT_EQ(t.sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+       t.sprite->OnLostDevice();
+       const HRESULT result = t.sprite->Draw(texture, nullptr, nullptr, &at, 0xFFFFFFFF);
+       EXPECT_EQ(t.sprite->End(), D3DERR_INVALIDCALL);
        return result;
      },
      D3DERR_INVALIDCALL},

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "platform/dinput/scancodes.h"
+
 namespace fs = std::filesystem;
 
 void Scenario::SetUp() {
@@ -39,6 +41,22 @@ void Scenario::QuitFrom(uint64_t frame) {
   Tap(frame + 2, 0x01);
 }
 
+void Scenario::KeyAtTicks(uint32_t ticks, int dik, bool down) {
+  const int hid = scancodes::hid_from_dik(dik);
+  ASSERT_NE(hid, 0) << "no key gives DirectInput code " << dik;
+  headless::event_at_ticks(
+      ticks, backend::Event{down ? backend::EventKind::KeyDown : backend::EventKind::KeyUp, hid});
+}
+
+void Scenario::FocusAtTicks(uint32_t ticks, bool focused) {
+  headless::event_at_ticks(
+      ticks, backend::Event{focused ? backend::EventKind::FocusGained : backend::EventKind::FocusLost});
+}
+
+void Scenario::CloseAtTicks(uint32_t ticks) {
+  headless::event_at_ticks(ticks, backend::Event{backend::EventKind::CloseRequest});
+}
+
 void Scenario::AtFrame(uint64_t frame, std::function<void()> hook) {
   pending_frames_.insert(frame);
   EachFrame([this, frame, hook](uint64_t index) {
@@ -58,9 +76,14 @@ int Scenario::RunGame(uint64_t frame_limit) {
       PostQuitMessage(99);
     }
   });
+  // A frame takes about 16 virtual ms.
+  const uint32_t give_up = headless::peek_ticks() + static_cast<uint32_t>(frame_limit) * 60;
+  headless::event_at_ticks(give_up, backend::Event{backend::EventKind::CloseRequest});
   char command_line[] = "";
   int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);
   headless::on_frame(nullptr);
+  if (static_cast<int32_t>(headless::peek_ticks() - give_up) >= 0)
+    ADD_FAILURE() << "the game paused without end and was closed after " << frame_limit * 60 << " ms";
   return code;
 }
 
@@ -100,6 +123,14 @@ void AimAt(GameSprite* airplane, const GameSprite& target) {
   airplane->y = target.y + 22;
 }
 
+std::string ImagesLog() {
+  std::string log = "LoadSurface() successful\nLoadSurface() successful\n";
+  for (int i = 0; i < 19; i++) log += "LoadTexture() Successful\n";
+  return log;
+}
+
+std::string DeviceLossLog() { return "Direct3D device lost\n" + ImagesLog() + "Direct3D device reset\n"; }
+
 std::string StartupLog() {
   std::string log =
       "Log file created successfully!\n\n"
@@ -108,10 +139,8 @@ std::string StartupLog() {
       "DirectSound Initialized\n"
       "DirectInput Initialized\n"
       "Mouse Initialized\n"
-      "Keyboard Initialized\n"
-      "LoadSurface() successful\n"
-      "LoadSurface() successful\n";
-  for (int i = 0; i < 19; i++) log += "LoadTexture() Successful\n";
+      "Keyboard Initialized\n" +
+      ImagesLog();
   for (int i = 0; i < 3; i++) log += "LoadSound() Successful\n";
   log += "Game Specific Objects Initialized\n";
   return log;

@@ -24,8 +24,18 @@ class Scenario : public ::testing::Test {
   void TearDown() override;
 
   // Runs WinMain to its end and gives its exit code. A run that is still
-  // going after frame_limit frames is ended with exit code 99.
+  // going after frame_limit frames is ended with exit code 99. A game that
+  // pauses for ever (its device lost, so no frames are counted) is ended by
+  // a close request once the clock has gone on for far longer than the
+  // frames would take, and the test fails.
   int RunGame(uint64_t frame_limit = 3000);
+  // The clock an event is scheduled by while the game pauses: `ms` virtual
+  // milliseconds after now (a paused frame takes about 16).
+  static uint32_t TicksIn(uint32_t ms) { return headless::peek_ticks() + ms; }
+  // Events by the clock: a key by DirectInput code, the focus, a close request.
+  static void KeyAtTicks(uint32_t ticks, int dik, bool down);
+  static void FocusAtTicks(uint32_t ticks, bool focused);
+  static void CloseAtTicks(uint32_t ticks);
 
   // The run log as it is on disk now, or "<none>" when there is no file.
   std::string Log() const;
@@ -70,3 +80,8 @@ void AimAt(GameSprite* airplane, const GameSprite& target);
 std::string StartupLog();
 // The complete run log of the shutdown sequence.
 std::string ShutdownLog();
+// The loaders' lines of the two surfaces and nineteen textures.
+std::string ImagesLog();
+// The lines of one device loss that ends in a reset: the loss, the images
+// loaded again, the reset.
+std::string DeviceLossLog();

@@ -1,8 +1,8 @@
 // The game in a bad environment: a run log that cannot be written, or that
 // stops taking lines in the middle of a run, no audio device, the window
-// losing the foreground in the middle of a duel, and the window manager
-// closing the window on every screen, also while the game's own WM_DESTROY is
-// still waiting in the queue.
+// losing the foreground (and so the full-screen device) in the middle of a
+// duel, and the window manager closing the window on every screen, also
+// while the game's own WM_DESTROY is still waiting in the queue.
 #include "scenario.h"
 
 #include <fcntl.h>
@@ -121,27 +121,33 @@ TEST_F(Environment, FocusLostInADuelIgnoresKeysUntilItComesBack) {
   });
   StartDuel(0);  // play from frame 2
   Hold(3, W);    // the left fighter walks right
+  // The full-screen device is lost with the focus: frame 8 is never shown
+  // and the game pauses, counting no frames, until the focus is back.
   headless::focus_at(8, false);
-  Tap(11, F);  // in the background: no throw
-  Let(13, W);  // let go in the background
-  Tap(15, D);  // in the background: no turn
-  headless::focus_at(18, true);
-  Hold(21, W);
-  Tap(21, F);
-  Tap(23, D);
-  Let(26, W);
-  QuitFrom(30);
+  AtFrame(7, [] {
+    KeyAtTicks(TicksIn(50), F, true);  // in the background: no throw
+    KeyAtTicks(TicksIn(70), F, false);
+    KeyAtTicks(TicksIn(90), W, false);  // let go in the background
+    KeyAtTicks(TicksIn(110), D, true);  // in the background: no turn
+    KeyAtTicks(TicksIn(130), D, false);
+    FocusAtTicks(TicksIn(300), true);
+  });
+  Hold(12, W);
+  Tap(12, F);
+  Tap(14, D);
+  Let(17, W);
+  QuitFrom(21);
   EXPECT_EQ(RunGame(), 0);
-  ASSERT_EQ(left_x.size(), 33u);
+  ASSERT_EQ(left_x.size(), 24u);
   for (int frame = 4; frame <= 7; frame++) EXPECT_EQ(left_x[frame], left_x[frame - 1] + 3) << frame;
-  for (int frame = 8; frame <= 20; frame++) {
+  for (int frame = 8; frame <= 11; frame++) {
     EXPECT_EQ(left_x[frame], left_x[7]) << frame;
     EXPECT_FALSE(left_plane[frame]) << frame;
   }
-  EXPECT_GT(left_x[22], left_x[20]);
-  EXPECT_TRUE(left_plane[21]);
+  EXPECT_GT(left_x[13], left_x[11]);
+  EXPECT_TRUE(left_plane[12]);
   EXPECT_EQ(leftFighter.heading, 5);  // one turn, after the focus came back
-  EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
+  EXPECT_EQ(Log(), StartupLog() + DeviceLossLog() + ShutdownLog());
 }
 
 enum class Screen { Menu, Help, Credits, Duel, ScoreBanner, WinBanner };

@@ -35,6 +35,8 @@ class ComObject : public Interface {
     if (left == 0) delete this;
     return left;
   }
+  // References held now, by the program and by the platform's own objects.
+  ULONG references() const { return references_; }
 
  private:
   const IID& own_iid_;

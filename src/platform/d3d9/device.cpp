@@ -3,6 +3,7 @@
 
 #include "platform/backend.h"
 #include "platform/fault_points.h"
+#include "platform/win32/input_state.h"
 
 namespace d3d9sw {
 namespace {
@@ -27,7 +28,9 @@ Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& se
     : ComObject<IDirect3DDevice9>(kIidIDirect3DDevice9),
       owner_(owner),
       back_buffer_(back_buffer),
-      settings_(settings) {
+      settings_(settings),
+      focus_losses_seen_(input_state::focus_losses()),
+      default_pool_(std::make_shared<DefaultPoolCount>()) {
   owner_->AddRef();
   if (settings_.fullscreen) backend::window_set_fullscreen(true);
 }
@@ -36,6 +39,56 @@ Device::~Device() {
   if (settings_.fullscreen && backend::window_exists()) backend::window_set_fullscreen(false);
   back_buffer_->Release();
   owner_->Release();
+}
+
+bool Device::lost() {
+  // The focus state is the one the window system last took from the
+  // backend's events (each PeekMessageA and DirectInput read takes them).
+  if (!lost_ && settings_.fullscreen && input_state::focus_losses() != focus_losses_seen_) lost_ = true;
+  return lost_;
+}
+
+void Device::note_default_pool_made() {
+  if (!lost() && backend::fault(fault_point::kDeviceLost)) lost_ = true;
+}
+
+HRESULT Device::reset_failed(HRESULT result) {
+  // Any failed Reset leaves the device lost.
+  lost_ = true;
+  return result;
+}
+
+bool Device::display_taken() const { return settings_.fullscreen && !input_state::focused(); }
+
+HRESULT Device::TestCooperativeLevel() {
+  if (!lost()) return D3D_OK;
+  return display_taken() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
+}
+
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
+  if (pPresentationParameters == nullptr) return reset_failed(D3DERR_INVALIDCALL);
+  if (lost() && display_taken()) return D3DERR_DEVICELOST;
+  // Every default-pool resource must be gone first, the sprite handlers'
+  // own objects (OnLostDevice) and the program's back buffer references
+  // (the device holds one itself) among them.
+  if (default_pool_->alive > 0 || back_buffer_->references() > 1) return reset_failed(D3DERR_INVALIDCALL);
+  if (backend::fault(fault_point::kReset)) return reset_failed(fault_point::kReset.result);
+  D3DPRESENT_PARAMETERS pp = *pPresentationParameters;
+  DeviceSettings settings;
+  const HRESULT checked = settle_parameters(pp, settings_.focus_window, settings);
+  if (FAILED(checked)) return reset_failed(checked);
+  // A reset device starts with a new back buffer, cleared to black.
+  Surface* fresh = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
+  if (fresh == nullptr) return reset_failed(D3DERR_OUTOFVIDEOMEMORY);
+  back_buffer_->Release();
+  back_buffer_ = fresh;
+  if (settings.fullscreen != settings_.fullscreen) backend::window_set_fullscreen(settings.fullscreen);
+  settings_ = settings;
+  *pPresentationParameters = pp;
+  in_scene_ = false;
+  lost_ = false;
+  focus_losses_seen_ = input_state::focus_losses();
+  return D3D_OK;
 }
 
 HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
@@ -58,6 +111,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDe
   // Present between BeginScene and EndScene fails on the platform when the
   // back buffer is the render target (here it always is).
   if (in_scene_) return D3DERR_INVALIDCALL;
+  if (lost()) return D3DERR_DEVICELOST;
   const PixelView view = back_buffer_->view();
   backend::present(view.pixels, view.width, view.height, static_cast<int>(view.pitch * sizeof(uint32_t)));
   return D3D_OK;
@@ -76,6 +130,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
     return fault_point::kCreateOffscreenPlainSurface.result;
   Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format, Pool);
   if (surface == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+  adopt(surface);
   *ppSurface = surface;
   return D3D_OK;
 }
@@ -100,6 +155,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
   if (!area_of_rect(pSourceRect, source->bounds(), from) || !area_of_rect(pDestRect, dest->bounds(), to)) {
     return D3DERR_INVALIDCALL;
   }
+  if (lost()) return D3D_OK;
   const PixelView source_pixels = source->view();
   const bool whole = to.left == 0 && to.top == 0 && to.right == dest->width() && to.bottom == dest->height();
   const PixelView dest_pixels = whole ? dest->view_to_overwrite() : dest->view();
@@ -132,7 +188,7 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
   if ((Flags & D3DCLEAR_ZBUFFER) != 0 && !settings_.depth_buffer) return D3DERR_INVALIDCALL;
   if ((Flags & D3DCLEAR_STENCIL) != 0 && !settings_.stencil_buffer) return D3DERR_INVALIDCALL;
   if (Count != 0 && pRects == nullptr) return D3DERR_INVALIDCALL;
-  if ((Flags & D3DCLEAR_TARGET) == 0) return D3D_OK;
+  if ((Flags & D3DCLEAR_TARGET) == 0 || lost()) return D3D_OK;
 
   const uint32_t value = Color & 0x00FFFFFFu;
   if (Count == 0) {

@@ -1,6 +1,21 @@
 // The software Direct3D device: one X8R8G8B8 back buffer, scene state,
-// clears, rectangle copies and presentation through the backend.
+// clears, rectangle copies, presentation through the backend, and device
+// loss as the platform has it.
+//
+// Loss. A full-screen device is lost when its window loses the focus, even
+// when the focus comes back before the next Present (a device that another
+// program took the display from is lost too: the "IDirect3DDevice9::Lost"
+// fault point). While lost, Present answers D3DERR_DEVICELOST; drawing
+// (scenes, Clear, StretchRect, sprites) succeeds and changes nothing;
+// surfaces and textures can still be made and loaded. TestCooperativeLevel
+// answers D3DERR_DEVICELOST while a full-screen device's window is in the
+// background, then (and for a windowed device at once)
+// D3DERR_DEVICENOTRESET. Reset brings the device back once every
+// default-pool resource is gone, the program's references to the back buffer
+// included; any failed Reset leaves the device lost.
 #pragma once
+
+#include <memory>
 
 #include "d3d9.h"
 #include "platform/d3d9/com_object.h"
@@ -9,12 +24,18 @@
 namespace d3d9sw {
 
 struct DeviceSettings {
+  HWND focus_window = nullptr;
   int width = 0;
   int height = 0;
   bool fullscreen = false;
   bool depth_buffer = false;
   bool stencil_buffer = false;
 };
+
+// Checks presentation parameters, fills in the values the caller left to the
+// device (as the platform does) and gives the device's settings; used by
+// CreateDevice and Reset.
+HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSettings& settings);
 
 class Device final : public ComObject<IDirect3DDevice9> {
  public:
@@ -26,7 +47,21 @@ class Device final : public ComObject<IDirect3DDevice9> {
 
   // The surface that Clear and sprites draw on and Present shows.
   Surface& render_target() { return *back_buffer_; }
+  // Whether the device is lost (drawing then changes nothing).
+  bool lost();
+  // Takes a resource the device (or D3DX on it) just made: a default-pool
+  // one is counted until it goes, and may find the device lost.
+  template <class Interface>
+  void adopt(PixelResource<Interface>* resource) {
+    if (resource->pool() != D3DPOOL_DEFAULT) return;
+    resource->count_in(default_pool_);
+    note_default_pool_made();
+  }
+  // The count a sprite handler's own default-pool objects go into.
+  const std::shared_ptr<DefaultPoolCount>& default_pool() const { return default_pool_; }
 
+  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override;
+  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
   HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                           IDirect3DSurface9** ppBackBuffer) override;
   HRESULT STDMETHODCALLTYPE Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDestWindowOverride,
@@ -44,11 +79,19 @@ class Device final : public ComObject<IDirect3DDevice9> {
 
  private:
   Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& settings);
+  void note_default_pool_made();
+  // A full-screen device cannot have the display while its window is in the
+  // background.
+  bool display_taken() const;
+  HRESULT reset_failed(HRESULT result);
 
   IDirect3D9* owner_;
   Surface* back_buffer_;
   DeviceSettings settings_;
   bool in_scene_ = false;
+  bool lost_ = false;
+  uint64_t focus_losses_seen_ = 0;  // the window's focus losses when the device was made or last reset
+  std::shared_ptr<DefaultPoolCount> default_pool_;
 };
 
 }  // namespace d3d9sw

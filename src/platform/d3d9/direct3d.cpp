@@ -17,8 +17,8 @@ constexpr GUID kIidIDirect3D9{0x81BDCBCA, 0x64D4, 0x426D, {0xAE, 0x8D, 0xAD, 0x0
 constexpr DWORD kVertexProcessing = D3DCREATE_SOFTWARE_VERTEXPROCESSING |
                                     D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING;
 
-// Checks the parameters, fills in the values the caller left to the device
-// (as the platform does) and gives the device's settings.
+}  // namespace
+
 HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSettings& settings) {
   const bool windowed = pp.Windowed != FALSE;
   if (pp.hDeviceWindow == nullptr && focus_window == nullptr) return D3DERR_INVALIDCALL;
@@ -59,11 +59,14 @@ HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSe
       return D3DERR_NOTAVAILABLE;
     }
   }
+  settings.focus_window = focus_window;
   settings.width = static_cast<int>(pp.BackBufferWidth);
   settings.height = static_cast<int>(pp.BackBufferHeight);
   settings.fullscreen = !windowed;
   return D3D_OK;
 }
+
+namespace {
 
 class Direct3D final : public ComObject<IDirect3D9> {
  public:

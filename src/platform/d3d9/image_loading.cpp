@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/fault_points.h"
 #include "platform/d3d9/composition.h"
+#include "platform/d3d9/device.h"
 #include "platform/d3d9/image_file.h"
 #include "platform/d3d9/pixel_resources.h"
 
@@ -103,6 +104,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
   d3d9sw::Texture* texture =
       d3d9sw::create_texture(static_cast<int>(width), static_cast<int>(height), D3DFMT_A8R8G8B8, Pool);
   if (texture == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+  static_cast<d3d9sw::Device*>(pDevice)->adopt(texture);
   const uint32_t or_mask = opaque ? 0xFF000000u : 0u;
   d3d9sw::stretch_copy(view_of(image), Area{0, 0, image.width, image.height}, texture->view(),
                        texture->bounds(), 0xFFFFFFFFu, or_mask);

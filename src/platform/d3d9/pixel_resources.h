@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "d3d9.h"
@@ -21,6 +22,14 @@ inline constexpr GUID kIidIDirect3DSurface9{
 inline constexpr GUID kIidIDirect3DTexture9{
     0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
 
+// What a device has in the default pool (video memory on the platform) that
+// is still alive: surfaces, textures and the sprite handlers' own objects. A
+// device cannot be reset while any is. Shared, as a resource may outlive its
+// device.
+struct DefaultPoolCount {
+  int alive = 0;
+};
+
 template <class Interface>
 class PixelResource final : public ComObject<Interface> {
  public:
@@ -34,6 +43,16 @@ class PixelResource final : public ComObject<Interface> {
     } catch (...) {
       return nullptr;
     }
+  }
+  ~PixelResource() override {
+    if (counted_in_) --counted_in_->alive;
+  }
+
+  // Counts the resource among a device's default-pool resources for its
+  // lifetime.
+  void count_in(std::shared_ptr<DefaultPoolCount> count) {
+    counted_in_ = std::move(count);
+    ++counted_in_->alive;
   }
 
   ~PixelResource() override { --live_; }
@@ -85,6 +104,7 @@ class PixelResource final : public ComObject<Interface> {
   int height_;
   D3DFORMAT format_;
   D3DPOOL pool_;
+  std::shared_ptr<DefaultPoolCount> counted_in_;
   std::vector<uint32_t> pixels_;
   bool fill_pending_ = false;
   uint32_t pending_value_ = 0;

@@ -1,7 +1,12 @@
 // ID3DXSprite on the software device: each Draw goes straight onto the
 // device's back buffer, unscaled, in call order (so later draws cover
 // earlier ones, as with the platform's unsorted batches).
+//
+// Like the platform's, the sprite handler keeps objects of its own in the
+// device's default pool: the device cannot be reset until OnLostDevice has
+// let them go, and the handler cannot draw again until OnResetDevice.
 #include <cmath>
+#include <memory>
 
 #include "d3dx9.h"
 #include "platform/backend.h"
@@ -27,22 +32,33 @@ bool to_pixel(float value, int& out) {
 
 class Sprite final : public ComObject<ID3DXSprite> {
  public:
-  explicit Sprite(Device* device) : ComObject<ID3DXSprite>(kIidID3DXSprite), device_(device) {
+  explicit Sprite(Device* device)
+      : ComObject<ID3DXSprite>(kIidID3DXSprite), device_(device), default_pool_(device->default_pool()) {
     device_->AddRef();
+    ++default_pool_->alive;
   }
-  ~Sprite() override { device_->Release(); }
+  ~Sprite() override {
+    if (holds_device_objects_) --default_pool_->alive;
+    device_->Release();
+  }
 
+  // Begin twice without End is refused, and so is drawing between
+  // OnLostDevice and OnResetDevice. The platform also asks for Begin inside
+  // BeginScene/EndScene, but whether Begin itself refuses outside a scene is
+  // not known for sure: that stays allowed.
   HRESULT STDMETHODCALLTYPE Begin(DWORD Flags) override {
-    if (drawing_) return D3DERR_INVALIDCALL;
+    if (drawing_ || !holds_device_objects_) return D3DERR_INVALIDCALL;
     drawing_ = true;
     blend_ = (Flags & D3DXSPRITE_ALPHABLEND) != 0;
     return D3D_OK;
   }
 
+  // Draw only between Begin and End.
   HRESULT STDMETHODCALLTYPE Draw(LPDIRECT3DTEXTURE9 pTexture, CONST RECT* pSrcRect,
                                  CONST D3DXVECTOR3* pCenter, CONST D3DXVECTOR3* pPosition,
                                  D3DCOLOR Color) override {
     if (!drawing_ || pTexture == nullptr) return D3DERR_INVALIDCALL;
+    if (device_->lost()) return D3D_OK;
     Texture* texture = as_texture(pTexture);
     Area source = texture->bounds();
     if (pSrcRect != nullptr) {
@@ -58,14 +74,32 @@ class Sprite final : public ComObject<ID3DXSprite> {
     return D3D_OK;
   }
 
+  // End only after Begin.
   HRESULT STDMETHODCALLTYPE End() override {
     if (!drawing_) return D3DERR_INVALIDCALL;
     drawing_ = false;
     return D3D_OK;
   }
 
+  // Lets the handler's default-pool objects go (a batch begun is dropped).
+  HRESULT STDMETHODCALLTYPE OnLostDevice() override {
+    if (holds_device_objects_) --default_pool_->alive;
+    holds_device_objects_ = false;
+    drawing_ = false;
+    return D3D_OK;
+  }
+
+  // Makes them again, on the device as it is now.
+  HRESULT STDMETHODCALLTYPE OnResetDevice() override {
+    if (!holds_device_objects_) ++default_pool_->alive;
+    holds_device_objects_ = true;
+    return D3D_OK;
+  }
+
  private:
   Device* device_;
+  std::shared_ptr<DefaultPoolCount> default_pool_;
+  bool holds_device_objects_ = true;
   bool drawing_ = false;
   bool blend_ = false;
 };

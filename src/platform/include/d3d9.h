@@ -71,6 +71,8 @@ struct IDirect3DSurface9 : public IUnknown {};
 struct IDirect3DTexture9 : public IUnknown {};
 
 struct IDirect3DDevice9 : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE TestCooperativeLevel() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                                   IDirect3DSurface9** ppBackBuffer) = 0;
   virtual HRESULT STDMETHODCALLTYPE Present(CONST RECT* pSourceRect, CONST RECT* pDestRect,

@@ -21,6 +21,8 @@ struct ID3DXSprite : public IUnknown {
                                          CONST D3DXVECTOR3* pCenter, CONST D3DXVECTOR3* pPosition,
                                          D3DCOLOR Color) = 0;
   virtual HRESULT STDMETHODCALLTYPE End() = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnLostDevice() = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnResetDevice() = 0;
 };
 typedef ID3DXSprite* LPD3DXSPRITE;
 
