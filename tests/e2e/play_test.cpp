@@ -1,7 +1,7 @@
 // The real game binary on an X server of its own (Xvfb), driven with xdotool:
-// a duel is started, an airplane thrown, the menu reached and the game quit.
-// Checks the exit code, the whole run log and that the screen showed the
-// classroom.
+// a duel is started, an airplane thrown, the menu reached and the game quit;
+// and a duel that another window takes the focus from and gives it back.
+// Checks the exit code, the whole run log and what the screen showed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -92,6 +92,88 @@ TEST(PlayUnderXvfb, DuelThrowMenuQuit) {
   }
   double share = double(same) / (shot.size() / 3);
   EXPECT_GT(share, 0.75) << "share of screen pixels that match the classroom";
+
+  if (!HasFailure())
+    fs::remove_all(folder);
+  else
+    std::cout << "session folder kept: " << folder << "\n";
+}
+
+// An RGB screenshot of the 800x600 screen.
+struct Shot {
+  std::vector<uint8_t> rgb;
+  int width = 0, height = 0;
+  bool Same(const Shot& other, int x, int y) const {
+    const size_t i = (size_t(y) * width + x) * 3;
+    return rgb[i] == other.rgb[i] && rgb[i + 1] == other.rgb[i + 1] && rgb[i + 2] == other.rgb[i + 2];
+  }
+};
+
+Shot Screenshot(const fs::path& folder, const char* name) {
+  Shot shot;
+  shot.rgb = Rgb(folder / (std::string(name) + ".png"), folder / (std::string(name) + ".rgb"), &shot.width,
+                 &shot.height);
+  return shot;
+}
+
+// The share of pixels inside (or, with `outside`, outside) the rectangle
+// [0, w) x [0, h) that two screenshots have alike.
+double ShareAlike(const Shot& a, const Shot& b, int w, int h, bool outside) {
+  size_t alike = 0, all = 0;
+  for (int y = 0; y < a.height; y++)
+    for (int x = 0; x < a.width; x++) {
+      if ((x < w && y < h) == outside) continue;
+      all++;
+      if (a.Same(b, x, y)) alike++;
+    }
+  return all ? double(alike) / all : 0;
+}
+
+// Another program's window (200x150 at the top-left corner) takes the focus
+// in the middle of a duel: the full-screen device is lost, the game pauses
+// and its window keeps its last picture, painting it again where the other
+// window was; chosen again, the game resets the device, reloads its images
+// and shows the duel.
+TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
+  for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
+    if (!OnPath(tool))
+      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
+
+  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  fs::path folder = pattern;
+  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
+  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
+    fs::copy_file(entry.path(), folder / entry.path().filename());
+
+  std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 800x600x24' bash '" +
+                    std::string(QUARRELO_SOURCE_DIR) + "/tests/e2e/focus_session.sh' '" +
+                    OTHER_WINDOW_BINARY + "' > session.out 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
+
+  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+  const std::string whole = ExpectedLog();
+  const size_t shutdown = whole.find("Direct3D Device Released");
+  std::string reload = "LoadSurface() successful\nLoadSurface() successful\n";
+  for (int i = 0; i < 19; i++) reload += "LoadTexture() Successful\n";
+  EXPECT_EQ(ReadAll(folder / "Log.txt"), whole.substr(0, shutdown) + "Direct3D device lost\n" + reload +
+                                             "Direct3D device reset\n" + whole.substr(shutdown));
+
+  const Shot before = Screenshot(folder, "before"), away = Screenshot(folder, "away");
+  const Shot uncovered = Screenshot(folder, "uncovered"), after = Screenshot(folder, "after");
+  for (const Shot* shot : {&before, &away, &uncovered, &after}) {
+    ASSERT_EQ(shot->width, 800);
+    ASSERT_EQ(shot->height, 600);
+  }
+  const size_t middle = (75 * 800 + 100) * 3;
+  EXPECT_EQ(away.rgb[middle], 128) << "the other window is there";
+  // Paused: nothing moved while the other window had the focus, and where it
+  // was the game's last picture is back.
+  EXPECT_EQ(ShareAlike(away, uncovered, 200, 150, true), 1.0);
+  EXPECT_GT(ShareAlike(before, uncovered, 200, 150, false), 0.9);
+  // Chosen again: the duel, its airplane flown on.
+  EXPECT_GT(ShareAlike(before, after, 0, 0, true), 0.97);
+  EXPECT_NE(before.rgb, after.rgb);
 
   if (!HasFailure())
     fs::remove_all(folder);

@@ -3,7 +3,12 @@
 //   Window    one SDL window; full screen is SDL's "desktop" full screen (the
 //             display mode is never changed) with the picture scaled to fit,
 //             aspect kept and letter-boxed by the renderer's logical size.
-//   Frames    a streaming XRGB8888 texture; presents without vsync.
+//   Frames    a streaming XRGB8888 texture; presents without vsync. The
+//             last frame is kept and shown again whenever the window needs
+//             painting (exposed, resized, the renderer reset), so a window
+//             whose program presents nothing (its device lost) still shows
+//             its picture. The window is not minimised when it loses the
+//             focus: a player with two displays may keep looking at it.
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
 //             Alt+F4 also gives a close request; relative mouse mode while
 //             the mouse is captured (pointer hidden and grabbed where the
@@ -45,6 +50,32 @@ int g_width = 0;
 int g_height = 0;
 bool g_video_started = false;
 std::deque<backend::Event> g_pending;  // events made from one SDL event
+std::vector<uint32_t> g_kept;          // the last frame presented, rows packed
+int g_kept_width = 0;
+int g_kept_height = 0;
+
+// The frame texture at the size of the frames presented.
+bool make_texture(int width, int height) {
+  if (g_texture) SDL_DestroyTexture(g_texture);
+  g_texture =
+      SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  SDL_RenderSetLogicalSize(g_renderer, width, height);
+  g_width = width;
+  g_height = height;
+  return g_texture != nullptr;
+}
+
+// Paints the window with the kept frame (black before the first).
+void show_kept_frame() {
+  if (!g_window || !g_renderer) return;
+  SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_renderer);
+  if (g_texture && !g_kept.empty() && g_kept_width == g_width && g_kept_height == g_height) {
+    SDL_UpdateTexture(g_texture, nullptr, g_kept.data(), g_kept_width * 4);
+    SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
+  }
+  SDL_RenderPresent(g_renderer);
+}
 
 bool start_video() {
   if (g_video_started) return true;
@@ -143,19 +174,12 @@ bool window_create(int width, int height, const char* title) {
   }
   g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_ACCELERATED);
   if (!g_renderer) g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
-  if (g_renderer) {
-    SDL_RenderSetLogicalSize(g_renderer, width, height);
-    g_texture =
-        SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-  }
-  if (!g_renderer || !g_texture) {
+  if (!g_renderer || !make_texture(width, height)) {
     std::string line = std::string("SDL: no renderer: ") + SDL_GetError() + "\n";
     debug_output(line.c_str());
     window_destroy();
     return false;
   }
-  g_width = width;
-  g_height = height;
   return true;
 }
 
@@ -163,9 +187,7 @@ void window_show() {
   if (!g_window) return;
   SDL_ShowWindow(g_window);
   SDL_RaiseWindow(g_window);
-  SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
-  SDL_RenderClear(g_renderer);
-  SDL_RenderPresent(g_renderer);
+  show_kept_frame();
 }
 
 void window_set_fullscreen(bool fullscreen) {
@@ -192,6 +214,8 @@ void window_set_fullscreen(bool fullscreen) {
 
 void window_destroy() {
   g_pending.clear();
+  g_kept.clear();
+  g_kept_width = g_kept_height = 0;
   if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
   if (g_texture) SDL_DestroyTexture(g_texture);
   if (g_renderer) SDL_DestroyRenderer(g_renderer);
@@ -240,6 +264,17 @@ bool poll_event(Event& event) {
           event = Event{EventKind::FocusLost};
           return true;
         }
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+            e.window.event == SDL_WINDOWEVENT_SHOWN || e.window.event == SDL_WINDOWEVENT_RESTORED) {
+          show_kept_frame();
+        }
+        break;
+      case SDL_RENDER_DEVICE_RESET:  // every texture is gone
+        if (g_window && g_renderer) make_texture(g_width, g_height);
+        show_kept_frame();
+        break;
+      case SDL_RENDER_TARGETS_RESET:
+        show_kept_frame();
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
@@ -297,21 +332,17 @@ bool poll_event(Event& event) {
 // ---- Frames --------------------------------------------------------------------------
 
 void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
-  if (!g_window || !g_texture || !pixels) return;
-  if (width != g_width || height != g_height) {
-    SDL_DestroyTexture(g_texture);
-    g_texture =
-        SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    SDL_RenderSetLogicalSize(g_renderer, width, height);
-    g_width = width;
-    g_height = height;
-    if (!g_texture) return;
+  if (!g_window || !g_renderer || !pixels || width <= 0 || height <= 0) return;
+  if ((width != g_width || height != g_height || !g_texture) && !make_texture(width, height)) return;
+  g_kept.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(&g_kept[static_cast<size_t>(y) * width],
+                reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch_bytes,
+                static_cast<size_t>(width) * sizeof(uint32_t));
   }
-  SDL_UpdateTexture(g_texture, nullptr, pixels, pitch_bytes);
-  SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
-  SDL_RenderClear(g_renderer);
-  SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
-  SDL_RenderPresent(g_renderer);
+  g_kept_width = width;
+  g_kept_height = height;
+  show_kept_frame();
 }
 
 // ---- Audio ----------------------------------------------------------------------------
