@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -76,14 +77,16 @@ int Scenario::RunGame(uint64_t frame_limit) {
       PostQuitMessage(99);
     }
   });
-  // A frame takes about 16 virtual ms.
-  const uint32_t give_up = headless::peek_ticks() + static_cast<uint32_t>(frame_limit) * 60;
+  // A frame takes about 16 virtual ms; the wait stays within the clock's
+  // half range, as the time is compared across its wrap.
+  const uint32_t wait_ms = static_cast<uint32_t>(std::min<uint64_t>(frame_limit * 60, 0x40000000));
+  const uint32_t give_up = headless::peek_ticks() + wait_ms;
   headless::event_at_ticks(give_up, backend::Event{backend::EventKind::CloseRequest});
   char command_line[] = "";
   int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);
   headless::on_frame(nullptr);
   if (static_cast<int32_t>(headless::peek_ticks() - give_up) >= 0)
-    ADD_FAILURE() << "the game paused without end and was closed after " << frame_limit * 60 << " ms";
+    ADD_FAILURE() << "the game paused without end and was closed after " << wait_ms << " ms";
   return code;
 }
 

@@ -65,6 +65,8 @@ HRESULT Device::TestCooperativeLevel() {
   return display_taken() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }
 
+// A Reset inside a scene is not known to be refused: it is allowed and ends
+// the scene, as a reset loses all of the device's state.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   if (pPresentationParameters == nullptr) return reset_failed(D3DERR_INVALIDCALL);
   if (lost() && display_taken()) return D3DERR_DEVICELOST;
@@ -135,6 +137,8 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
   return D3D_OK;
 }
 
+// Whether the platform allows StretchRect inside a scene is not known for
+// sure (the game copies its backgrounds there): it stays allowed.
 HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSourceRect,
                             IDirect3DSurface9* pDestSurface, CONST RECT* pDestRect,
                             D3DTEXTUREFILTERTYPE Filter) {
@@ -166,12 +170,14 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
 
 HRESULT Device::BeginScene() {
   if (backend::fault(fault_point::kBeginScene)) return fault_point::kBeginScene.result;
+  // Scenes do not nest: a second BeginScene before EndScene is refused.
   if (in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = true;
   return D3D_OK;
 }
 
 HRESULT Device::EndScene() {
+  // EndScene only closes a scene BeginScene opened.
   if (!in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = false;
   return D3D_OK;

@@ -89,7 +89,9 @@ class Sprite final : public ComObject<ID3DXSprite> {
     return D3D_OK;
   }
 
-  // Makes them again, on the device as it is now.
+  // Makes them again, on the device as it is now. Called without
+  // OnLostDevice first, or on a device still lost, it is not known to fail:
+  // it succeeds.
   HRESULT STDMETHODCALLTYPE OnResetDevice() override {
     if (!holds_device_objects_) ++default_pool_->alive;
     holds_device_objects_ = true;
