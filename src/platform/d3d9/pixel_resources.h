@@ -46,6 +46,7 @@ class PixelResource final : public ComObject<Interface> {
   }
   ~PixelResource() override {
     if (counted_in_) --counted_in_->alive;
+    --live_;
   }
 
   // Counts the resource among a device's default-pool resources for its
@@ -54,8 +55,6 @@ class PixelResource final : public ComObject<Interface> {
     counted_in_ = std::move(count);
     ++counted_in_->alive;
   }
-
-  ~PixelResource() override { --live_; }
 
   // How many resources of this kind exist now (platform/d3d9/test_queries.h).
   static int live() { return live_; }
