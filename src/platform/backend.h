@@ -5,8 +5,27 @@
 // output and a message box, and nothing else. Two backends fill this table:
 //   platform/sdl/       a real SDL2 window, keyboard, mouse and audio device;
 //   platform/headless/  everything in memory for tests (platform/headless/
-//                       headless.h is its control panel).
+//                       headless.h is its control panel);
+// and platform/template/ is the one to copy for a new one.
 // The backend is chosen at link time; there is no runtime switch.
+//
+// What every backend does alike lives once in the core (backend_core.cpp):
+// audio_open, audio_close and debug_output are written there, over a small
+// table each backend fills (backend_driver.h). A backend implements every
+// other function below.
+//
+// Adding a backend:
+//   1. Copy platform/template/ to platform/<name>/ and rename its object
+//      library in sources.cmake to quarrelo_platform_<name>; add <name> to
+//      the list of backends in platform/CMakeLists.txt.
+//   2. Fill in each function (its comment says what it must do) and the
+//      driver table, and say at the top of the file what the backend needs
+//      and where it falls short.
+//   3. Build the backend contract test against it (tests/platform/
+//      contract/: a harness file saying how a test drives the backend from
+//      outside, and an entry in tests/platform/CMakeLists.txt) and make it
+//      pass.
+//   4. Link the program with it in place of quarrelo_platform_sdl.
 //
 // Every function here is called from the program's thread, except the audio
 // pull callback, which the backend runs on a thread of its own.

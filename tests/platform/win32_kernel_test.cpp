@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "fixture.h"
-#include "scratch_folder.h"
+#include "capture_fd2.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/windows_internal.h"
 
@@ -67,39 +67,17 @@ TEST_F(Win32Kernel, SleepMovesTheVirtualClock) {
   EXPECT_EQ(headless::slept_ms(), 10u);
 }
 
-// Runs `body` with fd 2 sent to a file and std::cerr sent to a string;
-// gives back what reached each.
-void capture_stderr(void (*body)(), std::string& fd2, std::string& cerr_text) {
-  const ScratchFolder folder("quarrelo-fd2");
-  const int file = open(folder.file("fd2.txt").c_str(), O_RDWR | O_CREAT, 0600);
-  ASSERT_GE(file, 0);
-  const int saved = dup(2);
-  dup2(file, 2);
-  std::ostringstream cerr_capture;
-  std::streambuf* old = std::cerr.rdbuf(cerr_capture.rdbuf());
-  body();
-  std::cerr.rdbuf(old);
-  dup2(saved, 2);
-  close(saved);
-  lseek(file, 0, SEEK_SET);
-  char buffer[4096];
-  ssize_t n;
-  fd2.clear();
-  while ((n = read(file, buffer, sizeof buffer)) > 0) fd2.append(buffer, static_cast<size_t>(n));
-  close(file);
-  cerr_text = cerr_capture.str();
-}
-
 TEST_F(Win32Kernel, DebuggerOutputGoesToFd2NotToCerr) {
   headless::echo_debug_output(true);
-  std::string fd2, cerr_text;
-  capture_stderr(
-      [] {
-        OutputDebugStringA("dsutil(68): mmioOpen ");
-        OutputDebugStringA("hr=E_FAIL (0x80004005)\n");
-        OutputDebugStringW(L"wide \u00e9\n");
-      },
-      fd2, cerr_text);
+  std::ostringstream cerr_capture;
+  std::streambuf* old = std::cerr.rdbuf(cerr_capture.rdbuf());
+  const std::string fd2 = CaptureFd2([] {
+    OutputDebugStringA("dsutil(68): mmioOpen ");
+    OutputDebugStringA("hr=E_FAIL (0x80004005)\n");
+    OutputDebugStringW(L"wide \u00e9\n");
+  });
+  std::cerr.rdbuf(old);
+  const std::string cerr_text = cerr_capture.str();
   EXPECT_EQ(fd2, "dsutil(68): mmioOpen hr=E_FAIL (0x80004005)\nwide \xc3\xa9\n");
   EXPECT_EQ(cerr_text, "") << "the run log's stream gets nothing";
   EXPECT_EQ(headless::debug_output(), fd2);

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/backend_driver.h"
 #include "platform/dinput/scancodes.h"
 #include "platform/fault_points.h"
 
@@ -60,7 +61,6 @@ struct Audio {
 };
 Audio g_audio;
 std::atomic<bool> g_audio_open{false};
-std::mutex g_audio_open_mutex;  // serialises open and close
 
 void audio_thread_main() {
   t_on_audio_thread = true;
@@ -110,7 +110,42 @@ void audio_time_passes(uint64_t ms) {
   g_audio.done.wait(lock, [] { return g_audio.stop || g_audio.pulled_frames >= g_audio.target_frames; });
 }
 
-void audio_close_locked_out() {
+// The one audio thread, pulling in step with the virtual clock; `silent`
+// drops the samples instead of capturing them.
+bool start_audio(const backend::AudioFormat& format, backend::AudioPull pull, void* user, bool silent) {
+  {
+    std::lock_guard lock(g_audio.mutex);
+    g_audio.open = true;
+    g_audio.silent = silent;
+    g_audio.stop = false;
+    g_audio.format = format;
+    g_audio.pull = pull;
+    g_audio.user = user;
+    g_audio.elapsed_ms = 0;
+    g_audio.target_frames = 0;
+    g_audio.pulled_frames = 0;
+    g_audio.captured.clear();
+    g_audio.peak = 0;
+    g_audio.thread = std::thread(audio_thread_main);
+  }
+  g_audio_open.store(true, std::memory_order_release);
+  return true;
+}
+
+bool open_audio_device(const backend::AudioFormat& format, backend::AudioPull pull, void* user,
+                       std::string& why) {
+  if (backend::fault(fault_point::kAudioOpen)) {
+    why = "taken away by the test";
+    return false;
+  }
+  return start_audio(format, pull, user, false);
+}
+
+bool open_silent_audio(const backend::AudioFormat& format, backend::AudioPull pull, void* user) {
+  return start_audio(format, pull, user, true);
+}
+
+void close_audio() {
   std::thread thread;
   {
     std::lock_guard lock(g_audio.mutex);
@@ -174,24 +209,12 @@ struct State {
 };
 State g_state;
 
-void write_fd2(const char* text, size_t length) {
-  while (length > 0) {
-    ssize_t n = ::write(2, text, length);
-    if (n <= 0) return;
-    text += n;
-    length -= static_cast<size_t>(n);
-  }
-}
-
-void debug_text(const char* text) {
-  const size_t length = std::strlen(text);
-  bool echo;
-  {
-    std::lock_guard lock(g_state.mutex);
-    echo = g_state.echo;
-    if (g_state.debug.size() + length <= kDebugCaptureLimit) g_state.debug.append(text, length);
-  }
-  if (echo) write_fd2(text, length);
+// Keeps the debugger output for the test; the core also writes it to fd 2
+// unless the test switched that off.
+bool see_debug_text(const char* text, size_t length) {
+  std::lock_guard lock(g_state.mutex);
+  if (g_state.debug.size() + length <= kDebugCaptureLimit) g_state.debug.append(text, length);
+  return g_state.echo;
 }
 
 // Applies what handing out an event means to the window's own flags.
@@ -325,46 +348,6 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
   g_state.frames = index + 1;
 }
 
-bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
-  // An output still open when the process ends is closed before the
-  // program's own static objects go (they were made before this runs).
-  static const bool closes_at_exit = [] { return std::atexit([] { backend::audio_close(); }) == 0; }();
-  (void)closes_at_exit;
-  std::lock_guard open_lock(g_audio_open_mutex);
-  audio_close_locked_out();
-  if (!pull || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
-  const bool silent = fault(fault_point::kAudioOpen);
-  {
-    std::lock_guard lock(g_audio.mutex);
-    g_audio.open = true;
-    g_audio.silent = silent;
-    g_audio.stop = false;
-    g_audio.format = format;
-    g_audio.pull = pull;
-    g_audio.user = user;
-    g_audio.elapsed_ms = 0;
-    g_audio.target_frames = 0;
-    g_audio.pulled_frames = 0;
-    g_audio.captured.clear();
-    g_audio.peak = 0;
-    g_audio.thread = std::thread(audio_thread_main);
-  }
-  g_audio_open.store(true, std::memory_order_release);
-  if (silent) {
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "headless: no audio device; silent output pulling %d Hz, %d channel(s)\n", format.rate,
-                  format.channels);
-    debug_text(line);
-  }
-  return true;
-}
-
-void audio_close() {
-  std::lock_guard open_lock(g_audio_open_mutex);
-  audio_close_locked_out();
-}
-
 uint32_t ticks_ms() {
   if (t_on_audio_thread) return g_ticks.load(std::memory_order_relaxed);
   const uint32_t step = g_tick_step.load(std::memory_order_relaxed);
@@ -381,9 +364,6 @@ void sleep_ms(uint32_t milliseconds) {
   audio_time_passes(milliseconds);
 }
 
-void debug_output(const char* text) {
-  if (text) debug_text(text);
-}
 
 bool message_box_yes_no(const char* caption, const char* text) {
   std::lock_guard lock(g_state.mutex);
@@ -408,6 +388,11 @@ bool fault(const FaultPoint& point) {
   if (rule.times > 0) --rule.times;
   return true;
 }
+
+// Audio output and debugger output go through the core; the silent output
+// is this backend's own, in step with the virtual clock like the real one.
+const Driver kDriver = {"headless", open_audio_device, close_audio, open_silent_audio, close_audio,
+                        see_debug_text};
 
 }  // namespace backend
 
@@ -517,7 +502,7 @@ size_t pending_events() {
 void on_frame(std::function<void(const Frame&)> callback) { LOCKED(g_state.on_frame = std::move(callback)); }
 uint64_t frame_count() { LOCKED(return g_state.frames); }
 void keep_last_frame(bool keep) { LOCKED(g_state.keep_last = keep); }
-const Image& last_frame() { LOCKED(return g_state.last); }
+Image last_frame() { LOCKED(return g_state.last); }
 
 std::string debug_output() { LOCKED(return g_state.debug); }
 void clear_debug_output() { LOCKED(g_state.debug.clear()); }

@@ -117,7 +117,9 @@ struct Image {
   int height = 0;
   std::vector<uint32_t> pixels;  // width * height, 0x00RRGGBB, rows packed
 };
-const Image& last_frame();
+// A copy of the last frame kept (the next present may change the kept one
+// while the caller looks).
+Image last_frame();
 
 // ---- Debugger output --------------------------------------------------------------
 

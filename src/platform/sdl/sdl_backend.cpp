@@ -14,11 +14,11 @@
 //             the mouse is captured (pointer hidden and grabbed where the
 //             X server has no relative mode).
 //   Audio     an SDL audio device pulling the callback on SDL's audio thread;
-//             without a device, a thread of our own pulls at the real rate
-//             into nothing, and one line says so on the debugger output.
+//             without a device the core's silent output takes over
+//             (backend_core.cpp), and one line says so on the debugger output.
 //   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
 //             second read within one millisecond sleeps to the next one.
-//   Debugger  write(2) on fd 2; TracerPid from /proc/self/status.
+//   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Faults    never.
 // Depends on SDL2 (video, events, audio) and POSIX.
@@ -26,20 +26,16 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/backend_driver.h"
 
 namespace {
 
@@ -93,17 +89,12 @@ bool start_video() {
 
 // ---- Audio ---------------------------------------------------------------------
 
+// The audio device: SDL pulls on its own audio thread.
 struct Audio {
-  std::mutex mutex;  // serialises open and close
   SDL_AudioDeviceID device = 0;
   backend::AudioFormat format;
   backend::AudioPull pull = nullptr;
   void* user = nullptr;
-  // The silent fallback.
-  std::thread silent;
-  std::mutex silent_mutex;
-  std::condition_variable silent_wake;
-  bool silent_stop = false;
 };
 Audio g_audio;
 
@@ -114,47 +105,37 @@ void sdl_audio_callback(void* userdata, Uint8* stream, int len) {
   audio->pull(audio->user, reinterpret_cast<int16_t*>(stream), len / frame_bytes);
 }
 
-void silent_main() {
-  using clock = std::chrono::steady_clock;
-  const int rate = g_audio.format.rate;
-  const int channels = g_audio.format.channels;
-  std::vector<int16_t> block;
-  const auto start = clock::now();
-  uint64_t pulled = 0;
-  std::unique_lock lock(g_audio.silent_mutex);
-  while (!g_audio.silent_stop) {
-    const auto now = clock::now();
-    const uint64_t elapsed_us =
-        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - start).count());
-    const uint64_t due = elapsed_us * static_cast<uint64_t>(rate) / 1000000;
-    if (due > pulled) {
-      const int frames = static_cast<int>(std::min<uint64_t>(due - pulled, static_cast<uint64_t>(rate)));
-      block.assign(static_cast<size_t>(frames) * channels, 0);
-      lock.unlock();
-      g_audio.pull(g_audio.user, block.data(), frames);
-      lock.lock();
-      pulled += static_cast<uint64_t>(frames);
-      if (due > pulled + static_cast<uint64_t>(rate)) pulled = due;  // fell far behind: skip
-    }
-    g_audio.silent_wake.wait_for(lock, std::chrono::milliseconds(10), [] { return g_audio.silent_stop; });
+bool open_audio_device(const backend::AudioFormat& format, backend::AudioPull pull, void* user,
+                       std::string& why) {
+  g_audio.format = format;
+  g_audio.pull = pull;
+  g_audio.user = user;
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    why = SDL_GetError();
+    return false;
   }
+  SDL_AudioSpec want{};
+  want.freq = format.rate;
+  want.format = AUDIO_S16SYS;
+  want.channels = static_cast<Uint8>(format.channels);
+  // At most 512 sample frames per pull: 23 ms of latency at 22050 Hz,
+  // 11.6 ms at 44100 Hz.
+  want.samples = 512;
+  want.callback = sdl_audio_callback;
+  want.userdata = &g_audio;
+  SDL_AudioSpec have{};
+  g_audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (g_audio.device == 0) {
+    why = SDL_GetError();
+    return false;
+  }
+  SDL_PauseAudioDevice(g_audio.device, 0);
+  return true;
 }
 
-void audio_close_unlocked() {
-  if (g_audio.device != 0) {
-    SDL_CloseAudioDevice(g_audio.device);  // waits for a running callback
-    g_audio.device = 0;
-  }
-  if (g_audio.silent.joinable()) {
-    {
-      std::lock_guard lock(g_audio.silent_mutex);
-      g_audio.silent_stop = true;
-    }
-    g_audio.silent_wake.notify_all();
-    g_audio.silent.join();
-  }
-  g_audio.pull = nullptr;
-  g_audio.user = nullptr;
+void close_audio_device() {
+  SDL_CloseAudioDevice(g_audio.device);  // waits for a running callback
+  g_audio = Audio{};
 }
 
 }  // namespace
@@ -345,54 +326,6 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
   show_kept_frame();
 }
 
-// ---- Audio ----------------------------------------------------------------------------
-
-bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
-  // An output still open when the process ends is closed before the
-  // program's own static objects go (they were made before this runs).
-  static const bool closes_at_exit = [] { return std::atexit([] { backend::audio_close(); }) == 0; }();
-  (void)closes_at_exit;
-  std::lock_guard lock(g_audio.mutex);
-  audio_close_unlocked();
-  if (!pull || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
-  g_audio.format = format;
-  g_audio.pull = pull;
-  g_audio.user = user;
-  const char* why = nullptr;
-  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    why = SDL_GetError();
-  } else {
-    SDL_AudioSpec want{};
-    want.freq = format.rate;
-    want.format = AUDIO_S16SYS;
-    want.channels = static_cast<Uint8>(format.channels);
-    // At most 512 sample frames per pull: 23 ms of latency at 22050 Hz,
-    // 11.6 ms at 44100 Hz.
-    want.samples = 512;
-    want.callback = sdl_audio_callback;
-    want.userdata = &g_audio;
-    SDL_AudioSpec have{};
-    g_audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (g_audio.device == 0) why = SDL_GetError();
-  }
-  if (g_audio.device != 0) {
-    SDL_PauseAudioDevice(g_audio.device, 0);
-    return true;
-  }
-  char line[512];
-  std::snprintf(line, sizeof line, "SDL: no audio device (%s); silent output pulling %d Hz, %d channel(s)\n",
-                why && *why ? why : "unknown reason", format.rate, format.channels);
-  debug_output(line);
-  g_audio.silent_stop = false;
-  g_audio.silent = std::thread(silent_main);
-  return true;
-}
-
-void audio_close() {
-  std::lock_guard lock(g_audio.mutex);
-  audio_close_unlocked();
-}
-
 // ---- Time -------------------------------------------------------------------------------
 
 // A thread that asks again within the millisecond it was last told sleeps
@@ -425,17 +358,6 @@ void sleep_ms(uint32_t milliseconds) {
 
 // ---- Debugger output and message box --------------------------------------------------------
 
-void debug_output(const char* text) {
-  if (!text) return;
-  size_t length = std::strlen(text);
-  while (length > 0) {
-    ssize_t n = ::write(2, text, length);
-    if (n <= 0) return;
-    text += n;
-    length -= static_cast<size_t>(n);
-  }
-}
-
 bool message_box_yes_no(const char* caption, const char* text) {
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
@@ -459,5 +381,9 @@ bool message_box_yes_no(const char* caption, const char* text) {
 }
 
 bool fault(const FaultPoint&) { return false; }
+
+// Audio output and debugger output go through the core; without a device
+// the core's silent output pulls at the real rate.
+const Driver kDriver = {"SDL", open_audio_device, close_audio_device, nullptr, nullptr, nullptr};
 
 }  // namespace backend

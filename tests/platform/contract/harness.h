@@ -1,0 +1,43 @@
+// How the backend contract test drives a backend from outside, as a user or
+// the machine would: one implementation per backend (harness_<name>.cpp).
+// A backend that cannot be driven in some way (the template has no input)
+// answers false, and the cases that need it are skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace harness {
+
+// The backend's name as its driver table gives it ("SDL", "headless").
+std::string backend_name();
+
+// Before and after each case.
+void set_up();
+void tear_down();
+
+// Whether time passes exactly as let_time_pass says (a virtual clock), or
+// only about so (the real clock of a busy machine).
+bool exact_time();
+// Lets `ms` milliseconds of the backend's time pass.
+void let_time_pass(uint32_t ms);
+
+// The next audio_open finds an audio device, or finds none; false when the
+// backend cannot be made so.
+bool provide_audio_device();
+bool remove_audio_device();
+
+// With the window made and shown by the test: the user presses and lets go
+// of a key (USB HID usage id), another window takes the focus and gives it
+// back, the window manager's close button is pressed. False when the
+// backend cannot be driven so.
+bool tap_key(int hid_usage);
+bool focus_elsewhere();
+bool focus_back();
+bool press_close_button();
+
+// How long a case waits for an event the harness caused, in the backend's
+// time.
+inline constexpr uint32_t kEventWaitMs = 5000;
+
+}  // namespace harness
