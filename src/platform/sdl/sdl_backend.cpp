@@ -4,11 +4,12 @@
 //             display mode is never changed) with the picture scaled to fit,
 //             aspect kept and letter-boxed by the renderer's logical size.
 //   Frames    a streaming XRGB8888 texture; presents without vsync. The
-//             last frame is kept and shown again whenever the window needs
-//             painting (exposed, resized, the renderer reset), so a window
-//             whose program presents nothing (its device lost) still shows
-//             its picture. The window is not minimised when it loses the
-//             focus: a player with two displays may keep looking at it.
+//             texture keeps the last frame, shown again whenever the window
+//             needs painting (exposed, resized), so a window whose program
+//             presents nothing (its device lost) still shows its picture; a
+//             renderer that loses its textures shows black until the next
+//             frame. A frame equal to the last is not drawn again. The window is not minimised when it loses
+//             the focus: a player with two displays may keep looking at it.
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
 //             Alt+F4 also gives a close request; relative mouse mode while
 //             the mouse is captured (pointer hidden and grabbed where the
@@ -46,9 +47,8 @@ int g_width = 0;
 int g_height = 0;
 bool g_video_started = false;
 std::deque<backend::Event> g_pending;  // events made from one SDL event
-std::vector<uint32_t> g_kept;          // the last frame presented, rows packed
-int g_kept_width = 0;
-int g_kept_height = 0;
+bool g_texture_holds_frame = false;    // the texture holds the last frame presented
+std::vector<uint32_t> g_last_frame;    // a copy of it, rows packed
 
 // The frame texture at the size of the frames presented.
 bool make_texture(int width, int height) {
@@ -58,18 +58,18 @@ bool make_texture(int width, int height) {
   SDL_RenderSetLogicalSize(g_renderer, width, height);
   g_width = width;
   g_height = height;
+  g_texture_holds_frame = false;
   return g_texture != nullptr;
 }
 
-// Paints the window with the kept frame (black before the first).
+// Paints the window with the last frame, which the frame texture keeps
+// (black before the first, and after the renderer lost its textures until
+// the next frame comes).
 void show_kept_frame() {
   if (!g_window || !g_renderer) return;
   SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
   SDL_RenderClear(g_renderer);
-  if (g_texture && !g_kept.empty() && g_kept_width == g_width && g_kept_height == g_height) {
-    SDL_UpdateTexture(g_texture, nullptr, g_kept.data(), g_kept_width * 4);
-    SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
-  }
+  if (g_texture && g_texture_holds_frame) SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
   SDL_RenderPresent(g_renderer);
 }
 
@@ -195,8 +195,8 @@ void window_set_fullscreen(bool fullscreen) {
 
 void window_destroy() {
   g_pending.clear();
-  g_kept.clear();
-  g_kept_width = g_kept_height = 0;
+  g_texture_holds_frame = false;
+  g_last_frame.clear();
   if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
   if (g_texture) SDL_DestroyTexture(g_texture);
   if (g_renderer) SDL_DestroyRenderer(g_renderer);
@@ -315,14 +315,20 @@ bool poll_event(Event& event) {
 void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
   if (!g_window || !g_renderer || !pixels || width <= 0 || height <= 0) return;
   if ((width != g_width || height != g_height || !g_texture) && !make_texture(width, height)) return;
-  g_kept.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    std::memcpy(&g_kept[static_cast<size_t>(y) * width],
-                reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch_bytes,
-                static_cast<size_t>(width) * sizeof(uint32_t));
-  }
-  g_kept_width = width;
-  g_kept_height = height;
+  // The same picture again (a still screen such as the menu) is on the
+  // window already: comparing costs a fraction of drawing it once more.
+  const size_t row_bytes = static_cast<size_t>(width) * sizeof(uint32_t);
+  const auto* rows = reinterpret_cast<const uint8_t*>(pixels);
+  const bool known = g_texture_holds_frame && g_last_frame.size() == static_cast<size_t>(width) * height;
+  bool same = known;
+  for (int y = 0; same && y < height; ++y)
+    same = std::memcmp(&g_last_frame[static_cast<size_t>(y) * width], rows + y * pitch_bytes, row_bytes) == 0;
+  if (same) return;
+  g_last_frame.resize(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&g_last_frame[static_cast<size_t>(y) * width], rows + y * pitch_bytes, row_bytes);
+  g_texture_holds_frame =
+      SDL_UpdateTexture(g_texture, nullptr, g_last_frame.data(), static_cast<int>(row_bytes)) == 0;
   show_kept_frame();
 }
 
