@@ -18,7 +18,7 @@
 //             without a device the core's silent output takes over
 //             (backend_core.cpp), and one line says so on the debugger output.
 //   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
-//             second read within one millisecond sleeps to the next one.
+//             third read in a row within one millisecond sleeps to the next.
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Faults    never.
@@ -334,17 +334,21 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
 
 // ---- Time -------------------------------------------------------------------------------
 
-// A thread that asks again within the millisecond it was last told sleeps
-// until the next millisecond begins, then gets that one: a program that
-// polls the tick count to wait (as the game's frame pacing does) gives the
-// processor back instead of spinning, and every answer is still the true
-// time.
+// A thread that keeps asking within one millisecond (a third read in a row
+// that would give the same millisecond) sleeps until the next millisecond
+// begins and gets that one: a program that polls the tick count to wait, as
+// the game's frame pacing does, gives the processor back instead of
+// spinning, and every answer is still the true time. Two reads in a row
+// cost nothing: the pacing reads once to end its wait and once more to
+// note when it ended, and a wait on the second would stretch every 15 ms
+// frame to 16.
 uint32_t ticks_ms() {
   thread_local uint64_t last_ms = UINT64_MAX;
+  thread_local int reads_in_last_ms = 0;
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
   uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  if (ms == last_ms) {
+  if (ms == last_ms && reads_in_last_ms >= 2) {
     const uint64_t next = ms + 1;
     const timespec at{static_cast<time_t>(next / 1000), static_cast<long>(next % 1000) * 1000000L};
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
@@ -352,6 +356,7 @@ uint32_t ticks_ms() {
     clock_gettime(CLOCK_MONOTONIC, &ts);
     ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
   }
+  reads_in_last_ms = ms == last_ms ? reads_in_last_ms + 1 : 1;
   last_ms = ms;
   return static_cast<uint32_t>(ms);
 }
