@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "game/assets.h"
+#include "game/duel.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "graphics/image_loaders.h"
@@ -105,24 +106,20 @@ static void Set_SourceRect(GameSprite* sprite, int right, int bottom) {
   sprite->srcRect.bottom = bottom;
 }
 
-static void Set_Fighter(GameSprite* fighter, int x, int heading) {
-  Set_Record(fighter, x, 300, 56, 64);
-  fighter->heading = heading;
+// Fighters and airplanes get their sizes and looks here; Reset_Bout puts
+// them at their start, as it does for every new bout.
+static void Set_Fighter(GameSprite* fighter) {
+  Set_Record(fighter, 0, 0, 56, 64);
   fighter->animDelay = 80;
-  Set_SourceRect(fighter, 56, 64);
   fighter->visible = true;
 }
 
-static void Set_Airplane(GameSprite* airplane, int heading) {
-  Set_Record(airplane, 0, 0, 32, 32);
-  airplane->heading = heading;
-}
-
 static void Set_Records() {
-  Set_Fighter(&rightFighter, 750, 0);
-  Set_Fighter(&leftFighter, 50, 4);
-  Set_Airplane(&leftPlane, 4);
-  Set_Airplane(&rightPlane, 0);
+  Set_Fighter(&rightFighter);
+  Set_Fighter(&leftFighter);
+  Set_Record(&leftPlane, 0, 0, 32, 32);
+  Set_Record(&rightPlane, 0, 0, 32, 32);
+  Reset_Bout();
 
   for (GameSprite& desk : desks) {
     Set_Record(&desk, 0, 0, 128, 64);

@@ -159,32 +159,39 @@ void Duel_Step() {
   }
 }
 
-static void Reset_Fighter(GameSprite* fighter, int x, int heading) {
-  fighter->x = x;
-  fighter->y = 300;
-  fighter->stepX = 0;
-  fighter->stepY = 0;
-  fighter->heading = heading;
-  fighter->animStamp = 0;
-  fighter->srcRect.left = 0;
-  fighter->srcRect.top = 0;
-  fighter->srcRect.right = fighter->width;
-  fighter->srcRect.bottom = fighter->height;
-}
+// Where each fighter and airplane starts a bout, at start-up and after every
+// point.
+struct BoutStart {
+  GameSprite* sprite;
+  int x;
+  int y;
+  int heading;
+};
+static const BoutStart FIGHTER_STARTS[] = {{&rightFighter, 750, 300, 0}, {&leftFighter, 50, 300, 4}};
+static const BoutStart AIRPLANE_STARTS[] = {{&leftPlane, 0, 0, 4}, {&rightPlane, 0, 0, 0}};
 
-static void Reset_Airplane(GameSprite* airplane, int heading) {
-  airplane->x = 0;
-  airplane->y = 0;
-  airplane->stepX = 0;
-  airplane->stepY = 0;
-  airplane->heading = heading;
-  airplane->visible = false;
-  airplane->life = 0;
+static GameSprite* Place_AtStart(const BoutStart& start) {
+  GameSprite* sprite = start.sprite;
+  sprite->x = start.x;
+  sprite->y = start.y;
+  sprite->stepX = 0;
+  sprite->stepY = 0;
+  sprite->heading = start.heading;
+  return sprite;
 }
 
 void Reset_Bout() {
-  Reset_Fighter(&rightFighter, 750, 0);
-  Reset_Fighter(&leftFighter, 50, 4);
-  Reset_Airplane(&leftPlane, 4);
-  Reset_Airplane(&rightPlane, 0);
+  for (const BoutStart& start : FIGHTER_STARTS) {
+    GameSprite* fighter = Place_AtStart(start);
+    fighter->animStamp = 0;
+    fighter->srcRect.left = 0;
+    fighter->srcRect.top = 0;
+    fighter->srcRect.right = fighter->width;
+    fighter->srcRect.bottom = fighter->height;
+  }
+  for (const BoutStart& start : AIRPLANE_STARTS) {
+    GameSprite* airplane = Place_AtStart(start);
+    airplane->visible = false;
+    airplane->life = 0;
+  }
 }

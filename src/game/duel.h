@@ -26,6 +26,8 @@ bool AirplaneHitsPlayer(GameSprite* player, GameSprite* airplane);
 // flight, field and desk limits, hits and scoring. May set gameState to a
 // score or win banner.
 void Duel_Step();
-// Puts fighters and airplanes back at their start; scores and other sprites
-// are kept.
+// Puts fighters and airplanes at their start: position and heading, no
+// step; a fighter's source rectangle goes back to its sheet's first cell and
+// no walk frame has begun, an airplane is idle. Start-up places them with it
+// too. Sizes, textures, scores and the other sprites are kept.
 void Reset_Bout();
