@@ -25,7 +25,7 @@ Device* Device::create(IDirect3D9* owner, const DeviceSettings& settings) {
 }
 
 Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& settings)
-    : ComObject<IDirect3DDevice9>(kIidIDirect3DDevice9),
+    : com::Object<IDirect3DDevice9>(kIidIDirect3DDevice9),
       owner_(owner),
       back_buffer_(back_buffer),
       settings_(settings),

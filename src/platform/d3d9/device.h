@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "d3d9.h"
-#include "platform/d3d9/com_object.h"
+#include "platform/com_object.h"
 #include "platform/d3d9/pixel_resources.h"
 
 namespace d3d9sw {
@@ -37,7 +37,7 @@ struct DeviceSettings {
 // CreateDevice and Reset.
 HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSettings& settings);
 
-class Device final : public ComObject<IDirect3DDevice9> {
+class Device final : public com::Object<IDirect3DDevice9> {
  public:
   // A device with one reference; it holds one on `owner` for its lifetime.
   // Null when memory is short. A full-screen device makes the window fill

@@ -5,7 +5,7 @@
 #include "d3d9.h"
 #include "platform/backend.h"
 #include "platform/fault_points.h"
-#include "platform/d3d9/com_object.h"
+#include "platform/com_object.h"
 #include "platform/d3d9/device.h"
 #include "platform/d3d9/test_queries.h"
 
@@ -68,9 +68,9 @@ HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSe
 
 namespace {
 
-class Direct3D final : public ComObject<IDirect3D9> {
+class Direct3D final : public com::Object<IDirect3D9> {
  public:
-  Direct3D() : ComObject<IDirect3D9>(kIidIDirect3D9) {}
+  Direct3D() : com::Object<IDirect3D9>(kIidIDirect3D9) {}
 
   // Presentation intervals are accepted as given; Present never waits.
   HRESULT STDMETHODCALLTYPE CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,

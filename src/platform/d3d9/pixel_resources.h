@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "d3d9.h"
-#include "platform/d3d9/com_object.h"
+#include "platform/com_object.h"
 #include "platform/d3d9/composition.h"
 
 namespace d3d9sw {
@@ -31,7 +31,7 @@ struct DefaultPoolCount {
 };
 
 template <class Interface>
-class PixelResource final : public ComObject<Interface> {
+class PixelResource final : public com::Object<Interface> {
  public:
   // A zero-filled resource with one reference; null when the size is out of
   // range, the format is neither X8R8G8B8 nor A8R8G8B8, or memory is short.
@@ -88,7 +88,7 @@ class PixelResource final : public ComObject<Interface> {
 
  private:
   PixelResource(int width, int height, D3DFORMAT format, D3DPOOL pool, const IID& iid)
-      : ComObject<Interface>(iid),
+      : com::Object<Interface>(iid),
         width_(width),
         height_(height),
         format_(format),

@@ -11,7 +11,7 @@
 #include "d3dx9.h"
 #include "platform/backend.h"
 #include "platform/fault_points.h"
-#include "platform/d3d9/com_object.h"
+#include "platform/com_object.h"
 #include "platform/d3d9/composition.h"
 #include "platform/d3d9/device.h"
 #include "platform/d3d9/pixel_resources.h"
@@ -30,10 +30,10 @@ bool to_pixel(float value, int& out) {
   return true;
 }
 
-class Sprite final : public ComObject<ID3DXSprite> {
+class Sprite final : public com::Object<ID3DXSprite> {
  public:
   explicit Sprite(Device* device)
-      : ComObject<ID3DXSprite>(kIidID3DXSprite), device_(device), default_pool_(device->default_pool()) {
+      : com::Object<ID3DXSprite>(kIidID3DXSprite), device_(device), default_pool_(device->default_pool()) {
     device_->AddRef();
     ++default_pool_->alive;
   }

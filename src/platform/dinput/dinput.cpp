@@ -9,11 +9,13 @@
 // the pointer while acquired. Background devices are never lost, but they
 // see input only while the window has the focus (the window system gives
 // none otherwise).
+#include <array>
 #include <cstdio>
 #include <cstring>
 
 #include "dinput.h"
 #include "platform/backend.h"
+#include "platform/com_object.h"
 #include "platform/dinput/test_queries.h"
 #include "platform/fault_points.h"
 #include "platform/win32/input_state.h"
@@ -38,8 +40,15 @@ constexpr DWORD kButton = 0x0000000C;  // DIDFT_BUTTON
 constexpr DWORD kAnyInstance = 0x00FFFF00;
 constexpr DWORD kOptional = 0x80000000;  // DIDFT_OPTIONAL
 
-DIOBJECTDATAFORMAT g_keyboard_objects[256];
-DIOBJECTDATAFORMAT g_mouse_objects[7] = {
+// The keyboard's objects: an optional button at each of the 256 scan codes.
+constexpr std::array<DIOBJECTDATAFORMAT, 256> KeyboardObjects() {
+  std::array<DIOBJECTDATAFORMAT, 256> objects{};
+  for (DWORD i = 0; i < objects.size(); ++i) objects[i] = {nullptr, i, kButton | kOptional | (i << 8), 0};
+  return objects;
+}
+
+constexpr std::array<DIOBJECTDATAFORMAT, 256> kKeyboardObjects = KeyboardObjects();
+constexpr DIOBJECTDATAFORMAT kMouseObjects[7] = {
     {nullptr, 0, kAxis | kAnyInstance, 0},                 // X
     {nullptr, 4, kAxis | kAnyInstance, 0},                 // Y
     {nullptr, 8, kAxis | kAnyInstance | kOptional, 0},     // wheel
@@ -49,40 +58,15 @@ DIOBJECTDATAFORMAT g_mouse_objects[7] = {
     {nullptr, 15, kButton | kAnyInstance | kOptional, 0},  // button 3
 };
 
-const bool g_keyboard_objects_filled = [] {
-  for (DWORD i = 0; i < 256; ++i) g_keyboard_objects[i] = {nullptr, i, kButton | kOptional | (i << 8), 0};
-  return true;
-}();
-
 enum class Kind { Keyboard, Mouse };
 
 // What tests may ask (platform/dinput/test_queries.h).
 dinput_test::CooperativeLevel g_levels[2];  // by Kind
 int g_live_devices = 0;
 
-class Device final : public IDirectInputDevice8A {
+class Device final : public com::Object<IDirectInputDevice8A> {
  public:
-  explicit Device(Kind kind) : kind_(kind) { ++g_live_devices; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IDirectInputDevice8A) {
-      AddRef();
-      *out = static_cast<IDirectInputDevice8A*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) {
-      Unacquire();
-      delete this;
-    }
-    return left;
-  }
+  explicit Device(Kind kind) : Object(IID_IDirectInputDevice8A), kind_(kind) { ++g_live_devices; }
 
   HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT lpdf) override {
     if (const FaultPoint& f = pick(fault_point::kSetDataFormatMouse, fault_point::kSetDataFormatKeyboard);
@@ -181,7 +165,11 @@ class Device final : public IDirectInputDevice8A {
     return kind_ == Kind::Mouse ? mouse : keyboard;
   }
 
-  ~Device() { --g_live_devices; }
+  // The last Release lets the device go unacquired.
+  ~Device() override {
+    Unacquire();
+    --g_live_devices;
+  }
 
   bool foreground() const { return (level_ & DISCL_FOREGROUND) != 0; }
   bool exclusive() const { return (level_ & DISCL_EXCLUSIVE) != 0; }
@@ -202,7 +190,6 @@ class Device final : public IDirectInputDevice8A {
   }
 
   Kind kind_;
-  ULONG refs_ = 1;
   const DIDATAFORMAT* format_ = nullptr;
   DWORD level_ = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
   HWND window_ = nullptr;
@@ -212,24 +199,9 @@ class Device final : public IDirectInputDevice8A {
   uint64_t epoch_ = 0;
 };
 
-class DirectInput final : public IDirectInput8A {
+class DirectInput final : public com::Object<IDirectInput8A> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IDirectInput8A) {
-      AddRef();
-      *out = static_cast<IDirectInput8A*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
+  DirectInput() : Object(IID_IDirectInput8A) {}
 
   HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID rguid, LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
                                          LPUNKNOWN pUnkOuter) override {
@@ -250,18 +222,24 @@ class DirectInput final : public IDirectInput8A {
     *lplpDirectInputDevice = new Device(kind);
     return DI_OK;
   }
-
- private:
-  ~DirectInput() = default;
-  ULONG refs_ = 1;
 };
 
 }  // namespace
 
-const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 256,
-                                     g_keyboard_objects};
-const DIDATAFORMAT c_dfDIMouse = {
-    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7, g_mouse_objects};
+// The format record points at its objects without const, as on the platform;
+// nothing writes through it.
+const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT),
+                                     sizeof(DIOBJECTDATAFORMAT),
+                                     DIDF_RELAXIS,
+                                     256,
+                                     256,
+                                     const_cast<LPDIOBJECTDATAFORMAT>(kKeyboardObjects.data())};
+const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT),
+                                  sizeof(DIOBJECTDATAFORMAT),
+                                  DIDF_RELAXIS,
+                                  sizeof(DIMOUSESTATE),
+                                  7,
+                                  const_cast<LPDIOBJECTDATAFORMAT>(kMouseObjects)};
 
 namespace dinput_test {
 

@@ -9,24 +9,24 @@ namespace dsound {
 
 namespace {
 
+// Answers its own interface; everything else, IUnknown included, is the
+// buffer's to answer, as the part is a face of the buffer.
 template <class Derived, class Interface, class Owner>
-class BufferPart : public ComObject<Derived, Interface> {
+class BufferPart : public com::Object<Interface> {
  public:
-  explicit BufferPart(Owner* owner) : owner_(owner) { owner_->AddRef(); }
+  explicit BufferPart(Owner* owner) : com::Object<Interface>(Derived::kIid), owner_(owner) {
+    owner_->AddRef();
+  }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == Derived::kIid) return com::Object<Interface>::QueryInterface(riid, ppv);
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (riid == Derived::kIid) {
-      this->AddRef();
-      *ppv = static_cast<Interface*>(this);
-      return S_OK;
-    }
     return owner_->QueryInterface(riid, ppv);
   }
 
  protected:
-  ~BufferPart() { owner_->Release(); }
+  ~BufferPart() override { owner_->Release(); }
   Owner* owner_;
 };
 

@@ -11,20 +11,9 @@ namespace dsound {
 
 namespace {
 
-class Device final : public ComObject<Device, IDirectSound8> {
+class Device final : public com::Object<IDirectSound8> {
  public:
-  Device() : state_(std::make_shared<DeviceState>()) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid == kIID_IUnknown || riid == IID_IDirectSound || riid == IID_IDirectSound8) {
-      AddRef();
-      *ppv = static_cast<IDirectSound8*>(this);
-      return S_OK;
-    }
-    return E_NOINTERFACE;
-  }
+  Device() : Object(IID_IDirectSound8, &IID_IDirectSound), state_(std::make_shared<DeviceState>()) {}
 
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD level) override {
     if (!hwnd || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
@@ -78,8 +67,7 @@ class Device final : public ComObject<Device, IDirectSound8> {
   }
 
  private:
-  friend class ComObject<Device, IDirectSound8>;
-  ~Device() { Mixer::instance().release(); }
+  ~Device() override { Mixer::instance().release(); }
 
   std::shared_ptr<DeviceState> state_;
 };

@@ -17,7 +17,7 @@ HRESULT PrimaryBuffer::validate(const DSBUFFERDESC& desc) {
 }
 
 PrimaryBuffer::PrimaryBuffer(std::shared_ptr<DeviceState> device, DWORD caps)
-    : device_(std::move(device)), caps_(caps) {}
+    : Object(IID_IDirectSoundBuffer), device_(std::move(device)), caps_(caps) {}
 
 PrimaryBuffer::~PrimaryBuffer() = default;
 
@@ -25,16 +25,11 @@ HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
-  if (riid == kIID_IUnknown || riid == IID_IDirectSoundBuffer) {
-    AddRef();
-    *ppv = static_cast<IDirectSoundBuffer*>(this);
-    return S_OK;
-  }
   if (riid == IID_IDirectSound3DListener && (caps_ & DSBCAPS_CTRL3D)) {
     *ppv = make_3d_listener(this);
     return S_OK;
   }
-  return E_NOINTERFACE;
+  return Object::QueryInterface(riid, ppv);
 }
 
 HRESULT PrimaryBuffer::SetFormat(LPCWAVEFORMATEX format) {

@@ -126,7 +126,9 @@ HRESULT SecondaryBuffer::validate(const DSBUFFERDESC& desc) {
   return DS_OK;
 }
 
-SecondaryBuffer::SecondaryBuffer() { params_3d_.dwSize = sizeof(DS3DBUFFER); }
+SecondaryBuffer::SecondaryBuffer() : Object(IID_IDirectSoundBuffer) {
+  params_3d_.dwSize = sizeof(DS3DBUFFER);
+}
 
 SecondaryBuffer::~SecondaryBuffer() {
   {
@@ -195,11 +197,6 @@ HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
-  if (riid == kIID_IUnknown || riid == IID_IDirectSoundBuffer) {
-    AddRef();
-    *ppv = static_cast<IDirectSoundBuffer*>(this);
-    return S_OK;
-  }
   if (riid == IID_IDirectSoundNotify && (voice_.caps & DSBCAPS_CTRLPOSITIONNOTIFY)) {
     *ppv = make_notify(this);
     return S_OK;
@@ -208,7 +205,7 @@ HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
     *ppv = make_3d_buffer(this);
     return S_OK;
   }
-  return E_NOINTERFACE;
+  return Object::QueryInterface(riid, ppv);
 }
 
 HRESULT SecondaryBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write) {

@@ -9,7 +9,7 @@
 
 #include <dsound.h>
 
-#include "platform/dsound/com_object.h"
+#include "platform/com_object.h"
 #include "platform/dsound/mixer.h"
 
 namespace dsound {
@@ -19,7 +19,7 @@ struct DeviceState {
   std::atomic<DWORD> cooperative_level{0};
 };
 
-class SecondaryBuffer final : public ComObject<SecondaryBuffer, IDirectSoundBuffer> {
+class SecondaryBuffer final : public com::Object<IDirectSoundBuffer> {
  public:
   // Checks the description (flags, size, format); a failure code when it
   // does not describe a secondary buffer this mixer plays.
@@ -53,9 +53,8 @@ class SecondaryBuffer final : public ComObject<SecondaryBuffer, IDirectSoundBuff
   HRESULT set_3d(const DS3DBUFFER& params, DWORD apply);
 
  private:
-  friend class ComObject<SecondaryBuffer, IDirectSoundBuffer>;
   SecondaryBuffer();
-  ~SecondaryBuffer();
+  ~SecondaryBuffer() override;
   // Under the mixer lock: asks the loss fault point and loses the buffer.
   void check_lost();
 
@@ -71,7 +70,7 @@ class SecondaryBuffer final : public ComObject<SecondaryBuffer, IDirectSoundBuff
   DS3DBUFFER params_3d_{};
 };
 
-class PrimaryBuffer final : public ComObject<PrimaryBuffer, IDirectSoundBuffer> {
+class PrimaryBuffer final : public com::Object<IDirectSoundBuffer> {
  public:
   static HRESULT validate(const DSBUFFERDESC& desc);
   PrimaryBuffer(std::shared_ptr<DeviceState> device, DWORD caps);
@@ -93,8 +92,7 @@ class PrimaryBuffer final : public ComObject<PrimaryBuffer, IDirectSoundBuffer> 
   HRESULT STDMETHODCALLTYPE Restore() override;
 
  private:
-  friend class ComObject<PrimaryBuffer, IDirectSoundBuffer>;
-  ~PrimaryBuffer();
+  ~PrimaryBuffer() override;
 
   std::shared_ptr<DeviceState> device_;
   DWORD caps_;
