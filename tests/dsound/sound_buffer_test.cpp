@@ -1,6 +1,9 @@
 // Buffers and the device: two-region locks, lost buffers and their restore,
 // creation checks, the interfaces buffers hand out, the primary format, the
-// fault points, and sound reaching the headless backend's output.
+// fault points, sound reaching the headless backend's output, and reference
+// counts kept from several threads.
+#include <thread>
+
 #include "dsound_fixture.h"
 #include "platform/headless/headless.h"
 
@@ -219,6 +222,24 @@ TEST_F(Buffers, SoundReachesTheBackendOutputOnItsThread) {
   EXPECT_EQ(heard[2 * 2204 + 1], 7000);
   EXPECT_EQ(heard[2 * 2205], 0);  // 100 ms of sound, then silence
   EXPECT_EQ(status(b), 0u);
+}
+
+// Buffers are held and let go of from the mixer's thread as well as the
+// program's: references taken and dropped on two threads at once all count.
+TEST_F(Buffers, ReferencesCountFromSeveralThreadsAtOnce) {
+  LPDIRECTSOUNDBUFFER b = make(1, 16, 22050, std::vector<uint8_t>(64));
+  ASSERT_NE(b, nullptr);
+  const auto churn = [b] {
+    for (int i = 0; i < 20000; ++i) {
+      b->AddRef();
+      b->Release();
+    }
+  };
+  std::thread other(churn);
+  churn();
+  other.join();
+  EXPECT_EQ(b->AddRef(), 2u);
+  EXPECT_EQ(b->Release(), 1u);
 }
 
 TEST(DsoundDevice, FaultPointsFailTheirCalls) {
