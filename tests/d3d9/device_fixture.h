@@ -26,7 +26,7 @@ class DeviceTest : public ::testing::Test {
 
   // A fresh Direct3D object, device, back buffer and sprite handler; a
   // full-screen device wants the backend's window.
-  void Open(int width, int height, bool windowed = true) {
+  void Open(int width, int height, bool windowed = true, D3DSWAPEFFECT swap_effect = D3DSWAPEFFECT_COPY) {
     Close();
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
@@ -36,7 +36,7 @@ class DeviceTest : public ::testing::Test {
     pp.BackBufferHeight = UINT(height);
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
+    pp.SwapEffect = swap_effect;
     pp.hDeviceWindow = window();
     pp.Windowed = windowed ? TRUE : FALSE;
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),

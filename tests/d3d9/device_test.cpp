@@ -1,5 +1,6 @@
 // The Direct3D object and device: creation as the game asks for it, faults,
-// scene state, clears, rectangle copies, presentation and reference counts.
+// scene state, clears, rectangle copies, presentation (whole and in part) and
+// reference counts.
 #include "device_fixture.h"
 #include "platform/backend.h"
 
@@ -230,8 +231,79 @@ TEST_F(DeviceTest, AlphaOfAnA8R8G8B8SurfaceNeverReachesThePicture) {
   EXPECT_EQ(Shown().pixels, Filled(kWidth, kHeight, 0x00102030).pixels);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   const RECT part{0, 0, 2, 2};
-  EXPECT_EQ(device->Present(&part, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->Present(&part, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_EQ(headless::last_frame().pixels, Filled(kWidth, kHeight, 0x00102030).pixels);
   surface->Release();
+}
+
+// With the copy swap effect Present puts a part of the back buffer on a part
+// of the window's picture, stretched to fit; the rest of the picture stays as
+// last presented, however the back buffer was drawn on since, and the back
+// buffer itself is kept.
+TEST_F(DeviceTest, PartialPresentDrawsItsPartOverThePictureLastPresented) {
+  const Picture full = Numbered(kWidth, kHeight, 0x00400000);
+  IDirect3DSurface9* numbered = SurfaceOf(device, folder.path("numbered.png"), full);
+  const uint32_t before = 0x00112233;
+  // The first drawing after a whole frame: a clear, a copy over all of the
+  // back buffer, or a clear of one pixel; each ends with the back buffer
+  // holding `full`.
+  const struct {
+    const char* name;
+    bool clear_all;
+    bool clear_one;
+  } drawings[] = {{"clear", true, false}, {"copy", false, false}, {"one pixel", false, true}};
+  for (const auto& drawing : drawings) {
+    SCOPED_TRACE(drawing.name);
+    ClearTo(before);
+    Shown();
+    const D3DRECT pixel{0, 0, 1, 1};
+    if (drawing.clear_all) ClearTo(0x00445566);
+    if (drawing.clear_one) {
+      ASSERT_EQ(device->Clear(1, &pixel, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    }
+    ASSERT_EQ(device->StretchRect(numbered, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+
+    const RECT from{2, 3, 6, 5};
+    const RECT to{8, 6, 16, 10};  // twice as wide and high
+    ASSERT_EQ(device->Present(&from, &to, nullptr, nullptr), D3D_OK);
+    const Picture shown{kWidth, kHeight, headless::last_frame().pixels};
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const bool inside = x >= 8 && y >= 6 && y < 10;
+        ASSERT_EQ(shown.at(x, y), inside ? full.at(2 + (x - 8) / 2, 3 + (y - 6) / 2) & 0xFFFFFF : before)
+            << x << "," << y;
+      }
+    }
+  }
+
+  // A null source is the whole back buffer, here halved onto a quarter.
+  const RECT quarter{0, 0, kWidth / 2, kHeight / 2};
+  ASSERT_EQ(device->Present(nullptr, &quarter, nullptr, nullptr), D3D_OK);
+  Picture shown{kWidth, kHeight, headless::last_frame().pixels};
+  EXPECT_EQ(shown.at(3, 4), full.at(7, 9) & 0xFFFFFF);
+  EXPECT_EQ(shown.at(15, 9), full.at(5, 4) & 0xFFFFFF) << "the earlier part stays";
+  EXPECT_EQ(shown.at(15, 0), before);
+  // A null destination is the whole picture.
+  const RECT corner{0, 0, 1, 1};
+  ASSERT_EQ(device->Present(&corner, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_EQ(headless::last_frame().pixels, std::vector<uint32_t>(kWidth * kHeight, full.at(0, 0) & 0xFFFFFF));
+  EXPECT_EQ(Shown().pixels, Rgb(full)) << "the back buffer is kept";
+  numbered->Release();
+}
+
+// A reset that keeps the size keeps the picture a partial present draws on.
+TEST_F(DeviceTest, PartialPresentAfterAResetDrawsOnThePictureBeforeIt) {
+  ClearTo(0x00112233);
+  Shown();
+  back_buffer->Release();
+  back_buffer = nullptr;
+  sprite->OnLostDevice();
+  ASSERT_EQ(device->Reset(&parameters), D3D_OK);
+  ClearTo(0x00AABBCC);
+  const RECT one{0, 0, 1, 1};
+  ASSERT_EQ(device->Present(&one, &one, nullptr, nullptr), D3D_OK);
+  EXPECT_EQ(headless::last_frame().pixels[0], 0x00AABBCCu);
+  EXPECT_EQ(headless::last_frame().pixels[1], 0x00112233u);
 }
 
 TEST_F(DeviceTest, ReferencesKeepEveryObjectAliveWhileHeld) {

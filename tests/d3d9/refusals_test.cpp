@@ -1,7 +1,7 @@
 // Calls the platform refuses are refused here too, with the platform's
 // error, so a mistake in the program fails here and not on a player's
-// machine; and what D3DX makes of its "default" sizes and of a colour key's
-// alpha. (Scene and sprite bracket order: device_test and
+// machine, and calls it accepts are accepted; and what D3DX makes of its
+// "default" sizes and of a colour key's alpha. (Scene and sprite bracket order: device_test and
 // sprite_drawing_test.)
 #include <functional>
 
@@ -22,12 +22,15 @@ class Refusals : public DeviceTest, public ::testing::WithParamInterface<WrongCa
   using DeviceTest::back_buffer;
   using DeviceTest::device;
   using DeviceTest::Filled;
+  using DeviceTest::kHeight;
+  using DeviceTest::kWidth;
+  using DeviceTest::Open;
   using DeviceTest::parameters;
   using DeviceTest::sprite;
   using DeviceTest::TextureOf;
 };
 
-// A wrong call on the fixture's device, and what the platform answers.
+// A call on the fixture's device, wrong or right, and what the platform answers.
 struct WrongCall {
   const char* name;
   std::function<HRESULT(Refusals&)> call;
@@ -44,6 +47,35 @@ void LetGoForReset(Refusals& t, Keep keep) {
     t.back_buffer = nullptr;
   }
   if (keep != Keep::Sprite) t.sprite->OnLostDevice();
+}
+
+// Present on a new device with `swap_effect`, given rectangles (a part of
+// the back buffer, or one reaching far outside it, or an empty one) and a
+// dirty region, each or all together.
+enum class Given { SourceRect, DestRect, DirtyRegion, All, RectsReachingOutside, EmptyRects };
+HRESULT PresentWith(Refusals& t, D3DSWAPEFFECT swap_effect, Given given) {
+  t.Open(Refusals::kWidth, Refusals::kHeight, true, swap_effect);
+  if (t.device == nullptr) return E_FAIL;
+  const RECT part{1, 1, 3, 3};
+  const RECT outside{-5, -5, 3 * Refusals::kWidth, 3 * Refusals::kHeight};
+  const RECT empty{3, 3, 3, 5};
+  alignas(8) const unsigned char region[64] = {};  // the device never reads it
+  const RGNDATA* dirty = reinterpret_cast<const RGNDATA*>(region);
+  switch (given) {
+    case Given::SourceRect:
+      return t.device->Present(&part, nullptr, nullptr, nullptr);
+    case Given::DestRect:
+      return t.device->Present(nullptr, &part, nullptr, nullptr);
+    case Given::DirtyRegion:
+      return t.device->Present(nullptr, nullptr, nullptr, dirty);
+    case Given::All:
+      return t.device->Present(&part, &part, nullptr, dirty);
+    case Given::RectsReachingOutside:
+      return t.device->Present(&outside, &outside, nullptr, nullptr);
+    case Given::EmptyRects:
+      return t.device->Present(&empty, &part, nullptr, nullptr);
+  }
+  return E_FAIL;
 }
 
 const WrongCall kWrongCalls[] = {
@@ -83,6 +115,30 @@ const WrongCall kWrongCalls[] = {
        return result;
      },
      D3DERR_INVALIDCALL},
+    // Rectangles and a dirty region only with the copy swap effect; there
+    // rectangles reaching outside are clipped.
+    {"PresentWithASourceRectangleUnderDiscard",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_DISCARD, Given::SourceRect); },
+     D3DERR_INVALIDCALL},
+    {"PresentWithADestinationRectangleUnderDiscard",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_DISCARD, Given::DestRect); }, D3DERR_INVALIDCALL},
+    {"PresentWithADirtyRegionUnderDiscard",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_DISCARD, Given::DirtyRegion); },
+     D3DERR_INVALIDCALL},
+    {"PresentWithRectanglesUnderFlip",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_FLIP, Given::All); }, D3DERR_INVALIDCALL},
+    {"PresentWithRectanglesAndADirtyRegionUnderCopy",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_COPY, Given::All); }, D3D_OK},
+    {"PresentWithRectanglesReachingOutsideUnderCopy",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_COPY, Given::RectsReachingOutside); }, D3D_OK},
+    {"PresentWithAnEmptyRectangleUnderCopy",
+     [](Refusals& t) { return PresentWith(t, D3DSWAPEFFECT_COPY, Given::EmptyRects); }, D3D_OK},
+    {"PresentWholeUnderDiscard",
+     [](Refusals& t) {
+       t.Open(Refusals::kWidth, Refusals::kHeight, true, D3DSWAPEFFECT_DISCARD);
+       return t.device->Present(nullptr, nullptr, nullptr, nullptr);
+     },
+     D3D_OK},
     // Reset with default-pool resources alive.
     {"ResetWithADefaultPoolSurfaceAlive",
      [](Refusals& t) {

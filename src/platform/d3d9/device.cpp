@@ -1,6 +1,8 @@
 // The software Direct3D device.
 #include "platform/d3d9/device.h"
 
+#include <new>
+
 #include "platform/backend.h"
 #include "platform/fault_points.h"
 #include "platform/win32/input_state.h"
@@ -10,6 +12,20 @@ namespace {
 
 constexpr GUID kIidIDirect3DDevice9{
     0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
+
+// The window's picture a device with these settings keeps: only the copy
+// swap effect presents parts of the back buffer. Throws when memory is short.
+std::unique_ptr<WindowPicture> picture_for(const DeviceSettings& settings) {
+  if (settings.swap_effect != D3DSWAPEFFECT_COPY) return nullptr;
+  return std::make_unique<WindowPicture>(settings.width, settings.height);
+}
+
+// A RECT of a Present call: all of `bounds` when null, else the part of it
+// inside `bounds`.
+Area present_area(const RECT* rect, const Area& bounds) {
+  if (rect == nullptr) return bounds;
+  return intersect(Area{rect->left, rect->top, rect->right, rect->bottom}, bounds);
+}
 
 }  // namespace
 
@@ -29,6 +45,7 @@ Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& se
       owner_(owner),
       back_buffer_(back_buffer),
       settings_(settings),
+      picture_(picture_for(settings)),
       focus_losses_seen_(input_state::focus_losses()),
       default_pool_(std::make_shared<DefaultPoolCount>()) {
   owner_->AddRef();
@@ -36,6 +53,7 @@ Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& se
 }
 
 Device::~Device() {
+  picture_.reset();  // before the back buffer it may watch goes
   if (settings_.fullscreen && backend::window_exists()) backend::window_set_fullscreen(false);
   back_buffer_->Release();
   owner_->Release();
@@ -82,6 +100,20 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   // A reset device starts with a new back buffer, cleared to black.
   Surface* fresh = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
   if (fresh == nullptr) return reset_failed(D3DERR_OUTOFVIDEOMEMORY);
+  // The window keeps showing its picture through a reset that keeps the
+  // size and the copy swap effect; otherwise the next partial present starts
+  // from black.
+  if (picture_ && settings.swap_effect == D3DSWAPEFFECT_COPY && picture_->width() == settings.width &&
+      picture_->height() == settings.height) {
+    picture_->take_out();
+  } else {
+    try {
+      picture_ = picture_for(settings);
+    } catch (const std::bad_alloc&) {
+      fresh->Release();
+      return reset_failed(D3DERR_OUTOFVIDEOMEMORY);
+    }
+  }
   back_buffer_->Release();
   back_buffer_ = fresh;
   if (settings.fullscreen != settings_.fullscreen) backend::window_set_fullscreen(settings.fullscreen);
@@ -104,18 +136,32 @@ HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_T
   return D3D_OK;
 }
 
+// There is one window: hDestWindowOverride is not looked at. The dirty
+// region is only a hint, as on the platform, and is not looked at either:
+// the whole source rectangle is copied. Rectangles that reach outside the
+// back buffer or the picture are clipped, as the platform does; whether an
+// empty or inverted one is refused is not known for sure, so it is taken
+// and copies nothing.
 HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDestWindowOverride,
                         CONST RGNDATA* pDirtyRegion) {
-  // The whole back buffer goes to the one window; partial presents are not
-  // offered.
   (void)hDestWindowOverride;
-  if (pSourceRect != nullptr || pDestRect != nullptr || pDirtyRegion != nullptr) return D3DERR_INVALIDCALL;
+  const bool partial = pSourceRect != nullptr || pDestRect != nullptr;
+  // Rectangles and a dirty region only with the copy swap effect.
+  if ((partial || pDirtyRegion != nullptr) && settings_.swap_effect != D3DSWAPEFFECT_COPY)
+    return D3DERR_INVALIDCALL;
   // Present between BeginScene and EndScene fails on the platform when the
   // back buffer is the render target (here it always is).
   if (in_scene_) return D3DERR_INVALIDCALL;
   if (lost()) return D3DERR_DEVICELOST;
-  const PixelView view = back_buffer_->view();
-  backend::present(view.pixels, view.width, view.height, static_cast<int>(view.pitch * sizeof(uint32_t)));
+  PixelView shown;
+  if (partial) {
+    shown = picture_->show_part(*back_buffer_, present_area(pSourceRect, back_buffer_->bounds()),
+                                present_area(pDestRect, Area{0, 0, picture_->width(), picture_->height()}));
+  } else {
+    shown = back_buffer_->view_to_read();
+    if (picture_) picture_->shown_whole(*back_buffer_);
+  }
+  backend::present(shown.pixels, shown.width, shown.height, static_cast<int>(shown.pitch * sizeof(uint32_t)));
   return D3D_OK;
 }
 
@@ -160,7 +206,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
     return D3DERR_INVALIDCALL;
   }
   if (lost()) return D3D_OK;
-  const PixelView source_pixels = source->view();
+  const PixelView source_pixels = source->view_to_read();
   const bool whole = to.left == 0 && to.top == 0 && to.right == dest->width() && to.bottom == dest->height();
   const PixelView dest_pixels = whole ? dest->view_to_overwrite() : dest->view();
   stretch_copy(source_pixels, from, dest_pixels, to, copy_and_mask(source->format(), dest->format()),

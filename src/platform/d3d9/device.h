@@ -13,6 +13,11 @@
 // D3DERR_DEVICENOTRESET. Reset brings the device back once every
 // default-pool resource is gone, the program's references to the back buffer
 // included; any failed Reset leaves the device lost.
+//
+// Presentation. Present shows the whole back buffer in the window. With the
+// copy swap effect it also takes a source rectangle of the back buffer and a
+// destination rectangle of the window's picture (platform/d3d9/
+// window_picture.h); with the discard and flip effects both must be null.
 #pragma once
 
 #include <memory>
@@ -20,6 +25,7 @@
 #include "d3d9.h"
 #include "platform/com_object.h"
 #include "platform/d3d9/pixel_resources.h"
+#include "platform/d3d9/window_picture.h"
 
 namespace d3d9sw {
 
@@ -30,6 +36,7 @@ struct DeviceSettings {
   bool fullscreen = false;
   bool depth_buffer = false;
   bool stencil_buffer = false;
+  D3DSWAPEFFECT swap_effect = D3DSWAPEFFECT_DISCARD;
 };
 
 // Checks presentation parameters, fills in the values the caller left to the
@@ -88,6 +95,7 @@ class Device final : public com::Object<IDirect3DDevice9> {
   IDirect3D9* owner_;
   Surface* back_buffer_;
   DeviceSettings settings_;
+  std::unique_ptr<WindowPicture> picture_;  // with the copy swap effect only
   bool in_scene_ = false;
   bool lost_ = false;
   uint64_t focus_losses_seen_ = 0;  // the window's focus losses when the device was made or last reset

@@ -63,6 +63,7 @@ HRESULT settle_parameters(D3DPRESENT_PARAMETERS& pp, HWND focus_window, DeviceSe
   settings.width = static_cast<int>(pp.BackBufferWidth);
   settings.height = static_cast<int>(pp.BackBufferHeight);
   settings.fullscreen = !windowed;
+  settings.swap_effect = pp.SwapEffect;
   return D3D_OK;
 }
 

@@ -30,6 +30,19 @@ struct DefaultPoolCount {
   int alive = 0;
 };
 
+// Told once, before a resource's pixels next change: lets the device keep
+// the picture its window shows apart from a back buffer about to be drawn
+// on. `whole` says that every pixel is about to be overwritten, so what
+// `pixels` hold may be taken instead of copied (by a swap with pixels of the
+// same size).
+class ChangeWatch {
+ public:
+  virtual void before_change(std::vector<uint32_t>& pixels, bool whole) = 0;
+
+ protected:
+  ~ChangeWatch() = default;
+};
+
 template <class Interface>
 class PixelResource final : public com::Object<Interface> {
  public:
@@ -61,6 +74,11 @@ class PixelResource final : public com::Object<Interface> {
 
   // The pixels, for reading or drawing.
   PixelView view() {
+    about_to_change(false);
+    return view_to_read();
+  }
+  // The pixels, for reading only.
+  PixelView view_to_read() {
     if (fill_pending_) {
       std::fill(pixels_.begin(), pixels_.end(), pending_value_);
       fill_pending_ = false;
@@ -69,6 +87,7 @@ class PixelResource final : public com::Object<Interface> {
   }
   // The pixels, for a caller that is about to overwrite every one of them.
   PixelView view_to_overwrite() {
+    about_to_change(true);
     fill_pending_ = false;
     return PixelView{pixels_.data(), width_, height_, width_};
   }
@@ -76,9 +95,13 @@ class PixelResource final : public com::Object<Interface> {
   // when a whole overwrite comes first: a clear followed by a full-size copy
   // costs one pass over the pixels, not two.
   void fill_later(uint32_t value) {
+    about_to_change(true);
     fill_pending_ = true;
     pending_value_ = value;
   }
+  // Tells `watch` before the pixels next change (then forgets it); null
+  // stops watching.
+  void watch_next_change(ChangeWatch* watch) { watch_ = watch; }
   Area bounds() const { return Area{0, 0, width_, height_}; }
   int width() const { return width_; }
   int height() const { return height_; }
@@ -97,6 +120,14 @@ class PixelResource final : public com::Object<Interface> {
     ++live_;
   }
 
+  void about_to_change(bool whole) {
+    if (watch_ == nullptr) return;
+    ChangeWatch* watch = watch_;
+    watch_ = nullptr;
+    view_to_read();  // the watch is told of the pixels as they look
+    watch->before_change(pixels_, whole);
+  }
+
   static inline std::atomic<int> live_{0};
 
   int width_;
@@ -107,6 +138,7 @@ class PixelResource final : public com::Object<Interface> {
   std::vector<uint32_t> pixels_;
   bool fill_pending_ = false;
   uint32_t pending_value_ = 0;
+  ChangeWatch* watch_ = nullptr;
 };
 
 using Surface = PixelResource<IDirect3DSurface9>;

@@ -6,4 +6,5 @@ target_sources(quarrelo_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_loading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sprite.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/test_queries.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/test_queries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_picture.cpp)
