@@ -224,6 +224,45 @@ TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
   large->Release();
 }
 
+// A whole surface copied onto the whole back buffer is copied when the back
+// buffer is next looked at: whatever happens to the surface after the copy
+// (drawn on, released) or to the back buffer (another whole copy, a reset)
+// the result is as if it had been copied at once.
+TEST_F(DeviceTest, AWholeCopyIsTheSourceAsItWasWhenCopied) {
+  const Picture first = Numbered(kWidth, kHeight, 0x00100000);
+  const Picture second = Numbered(kWidth, kHeight, 0x00200000);
+  IDirect3DSurface9* a = SurfaceOf(device, folder.path("a.png"), first);
+  IDirect3DSurface9* b = SurfaceOf(device, folder.path("b.png"), second);
+  // The source drawn on after the copy: the copy keeps what it was.
+  ASSERT_EQ(device->StretchRect(a, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  ASSERT_EQ(device->StretchRect(b, nullptr, a, nullptr, D3DTEXF_NONE), D3D_OK);
+  EXPECT_EQ(Shown().pixels, Rgb(first));
+  // A copy over a copy, the second source released before anything looks.
+  ASSERT_EQ(device->StretchRect(a, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  ClearTo(0xFF0000FF);
+  ASSERT_EQ(device->StretchRect(b, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  b->Release();
+  EXPECT_EQ(Shown().pixels, Rgb(second));
+  // A copy still waiting holds nothing back from a reset.
+  ASSERT_EQ(device->StretchRect(a, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  a->Release();
+  back_buffer->Release();
+  back_buffer = nullptr;
+  ASSERT_EQ(sprite->OnLostDevice(), D3D_OK);
+  EXPECT_EQ(device->Reset(&parameters), D3D_OK);
+  ASSERT_EQ(sprite->OnResetDevice(), D3D_OK);
+  ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer), D3D_OK);
+  // Sprites land on the copy.
+  IDirect3DSurface9* c = SurfaceOf(device, folder.path("c.png"), first);
+  IDirect3DTexture9* dot = TextureOf(Filled(1, 1, 0xFF00FF00));
+  ASSERT_EQ(device->StretchRect(c, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+  Draw(dot, 3, 2);
+  Picture expected = first;
+  expected.pixels[2 * kWidth + 3] = 0xFF00FF00;
+  EXPECT_EQ(Shown().pixels, Rgb(expected));
+  c->Release();
+}
+
 TEST_F(DeviceTest, AlphaOfAnA8R8G8B8SurfaceNeverReachesThePicture) {
   Picture translucent = Filled(kWidth, kHeight, 0x80102030);
   IDirect3DSurface9* surface = SurfaceOf(device, folder.path("a.png"), translucent, D3DFMT_A8R8G8B8);

@@ -91,6 +91,9 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   // Every default-pool resource must be gone first, the sprite handlers'
   // own objects (OnLostDevice) and the program's back buffer references
   // (the device holds one itself) among them.
+  // A copy the back buffer has yet to take holds its source: what a reset
+  // throws away anyway goes first.
+  back_buffer_->drop_pending();
   if (default_pool_->alive > 0 || back_buffer_->references() > 1) return reset_failed(D3DERR_INVALIDCALL);
   if (backend::fault(fault_point::kReset)) return reset_failed(fault_point::kReset.result);
   D3DPRESENT_PARAMETERS pp = *pPresentationParameters;
@@ -206,11 +209,20 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
     return D3DERR_INVALIDCALL;
   }
   if (lost()) return D3D_OK;
-  const PixelView source_pixels = source->view_to_read();
+  const uint32_t and_mask = copy_and_mask(source->format(), dest->format());
+  const uint32_t or_mask = copy_or_mask(source->format(), dest->format());
   const bool whole = to.left == 0 && to.top == 0 && to.right == dest->width() && to.bottom == dest->height();
+  // A whole surface onto a whole surface of its size waits until the pixels
+  // are looked at: the next whole copy or clear may make it needless.
+  if (whole && from.left == 0 && from.top == 0 && from.right == source->width() &&
+      from.bottom == source->height() && source->width() == dest->width() &&
+      source->height() == dest->height()) {
+    dest->copy_later(*source, and_mask, or_mask);
+    return D3D_OK;
+  }
+  const PixelView source_pixels = source->view_to_read();
   const PixelView dest_pixels = whole ? dest->view_to_overwrite() : dest->view();
-  stretch_copy(source_pixels, from, dest_pixels, to, copy_and_mask(source->format(), dest->format()),
-               copy_or_mask(source->format(), dest->format()));
+  stretch_copy(source_pixels, from, dest_pixels, to, and_mask, or_mask);
   return D3D_OK;
 }
 

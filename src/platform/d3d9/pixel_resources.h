@@ -44,7 +44,7 @@ class ChangeWatch {
 };
 
 template <class Interface>
-class PixelResource final : public com::Object<Interface> {
+class PixelResource final : public com::Object<Interface>, private ChangeWatch {
  public:
   // A zero-filled resource with one reference; null when the size is out of
   // range, the format is neither X8R8G8B8 nor A8R8G8B8, or memory is short.
@@ -58,6 +58,7 @@ class PixelResource final : public com::Object<Interface> {
     }
   }
   ~PixelResource() override {
+    drop_pending_copy();
     if (counted_in_) --counted_in_->alive;
     --live_;
   }
@@ -83,12 +84,17 @@ class PixelResource final : public com::Object<Interface> {
       std::fill(pixels_.begin(), pixels_.end(), pending_value_);
       fill_pending_ = false;
     }
+    if (copy_from_ != nullptr) {
+      PixelResource* source = copy_from_;
+      source->watch_next_change(nullptr);
+      take_copy(source->view_to_read());
+    }
     return PixelView{pixels_.data(), width_, height_, width_};
   }
   // The pixels, for a caller that is about to overwrite every one of them.
   PixelView view_to_overwrite() {
     about_to_change(true);
-    fill_pending_ = false;
+    drop_pending();
     return PixelView{pixels_.data(), width_, height_, width_};
   }
   // Sets every pixel to `value` when the pixels are next looked at, or never
@@ -96,12 +102,42 @@ class PixelResource final : public com::Object<Interface> {
   // costs one pass over the pixels, not two.
   void fill_later(uint32_t value) {
     about_to_change(true);
+    drop_pending();
     fill_pending_ = true;
     pending_value_ = value;
   }
+  // Becomes a copy of the whole of `source`, a resource of the same size,
+  // each pixel taken as (p & and_mask) | or_mask, when the pixels are next
+  // looked at (or `source` is about to change), or never when a whole
+  // overwrite comes first: a background copied over another costs one copy,
+  // not two. `source` is kept alive meanwhile. Copies at once when `source`
+  // is watched already.
+  void copy_later(PixelResource& source, uint32_t and_mask, uint32_t or_mask) {
+    about_to_change(true);
+    drop_pending();
+    copy_and_mask_ = and_mask;
+    copy_or_mask_ = or_mask;
+    if (source.watch_ != nullptr || &source == this) {
+      take_copy_of(source.view_to_read());
+      return;
+    }
+    source.AddRef();
+    copy_from_ = &source;
+    source.watch_next_change(this);
+  }
+  // Forgets what was to be filled or copied in (a reset device's back
+  // buffer is new anyway).
+  void drop_pending() {
+    fill_pending_ = false;
+    drop_pending_copy();
+  }
   // Tells `watch` before the pixels next change (then forgets it); null
-  // stops watching.
-  void watch_next_change(ChangeWatch* watch) { watch_ = watch; }
+  // stops watching. One watch at a time: a new one makes the one before
+  // take the pixels as they are now.
+  void watch_next_change(ChangeWatch* watch) {
+    if (watch != nullptr && watch_ != nullptr && watch_ != watch) about_to_change(false);
+    watch_ = watch;
+  }
   Area bounds() const { return Area{0, 0, width_, height_}; }
   int width() const { return width_; }
   int height() const { return height_; }
@@ -118,6 +154,34 @@ class PixelResource final : public com::Object<Interface> {
         pool_(pool),
         pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0u) {
     ++live_;
+  }
+
+  // The source of a pending copy is about to change: the copy is taken
+  // from the pixels as they still are.
+  void before_change(std::vector<uint32_t>& pixels, bool) override {
+    take_copy(PixelView{pixels.data(), width_, height_, width_});
+  }
+
+  // Takes the pending copy from `from` (the source's pixels) and lets go of
+  // the source.
+  void take_copy(const PixelView& from) {
+    PixelResource* source = copy_from_;
+    copy_from_ = nullptr;
+    take_copy_of(from);
+    source->Release();
+  }
+
+  void take_copy_of(const PixelView& from) {
+    stretch_copy(from, bounds(), PixelView{pixels_.data(), width_, height_, width_}, bounds(), copy_and_mask_,
+                 copy_or_mask_);
+  }
+
+  void drop_pending_copy() {
+    if (copy_from_ == nullptr) return;
+    PixelResource* source = copy_from_;
+    copy_from_ = nullptr;
+    source->watch_next_change(nullptr);
+    source->Release();
   }
 
   void about_to_change(bool whole) {
@@ -139,6 +203,9 @@ class PixelResource final : public com::Object<Interface> {
   bool fill_pending_ = false;
   uint32_t pending_value_ = 0;
   ChangeWatch* watch_ = nullptr;
+  PixelResource* copy_from_ = nullptr;  // a whole copy waiting, holding a reference
+  uint32_t copy_and_mask_ = 0xFFFFFFFFu;
+  uint32_t copy_or_mask_ = 0u;
 };
 
 using Surface = PixelResource<IDirect3DSurface9>;
