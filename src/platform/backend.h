@@ -26,6 +26,10 @@
 //      outside, and an entry in tests/platform/CMakeLists.txt) and make it
 //      pass.
 //   4. Link the program with it in place of quarrelo_platform_sdl.
+//   Game controllers are optional: a backend that has them reports each one
+//   by the Pad* events below (its arrival, its buttons and axes, its
+//   going); the stand-in decides which player it plays and which keys it
+//   presses (platform/pads/). A backend without them never sends those.
 //
 // Every function here is called from the program's thread, except the audio
 // pull callback, which the backend runs on a thread of its own.
@@ -60,19 +64,46 @@ enum class EventKind : uint8_t {
   CloseRequest,  // the window manager's close button, Alt+F4
   FocusGained,
   FocusLost,
-  KeyDown,     // code: the key's USB HID usage id (the numbering SDL_Scancode uses)
-  KeyUp,       // code: as KeyDown
-  MouseMotion,  // dx, dy: relative movement in pixels
+  KeyDown,          // code: the key's USB HID usage id (the numbering SDL_Scancode uses)
+  KeyUp,            // code: as KeyDown
+  MouseMotion,      // dx, dy: relative movement in pixels
   MouseButtonDown,  // code: 0 left, 1 right, 2 middle, 3 first side button
   MouseButtonUp,    // code: as MouseButtonDown
   MouseWheel,       // dy: wheel steps, positive away from the user
+  // Game controllers. pad: the controller's id, the backend's own, unique
+  // among the controllers connected and never reused within the run.
+  PadAdded,       // a controller was connected (or was there at start)
+  PadRemoved,     // it went; its buttons and axes count as let go
+  PadButtonDown,  // code: a PadButton
+  PadButtonUp,    // code: as PadButtonDown
+  PadAxis,        // code: a PadAxis; value: its new position
 };
+
+// The controls of a game controller (the layout of the common pads with
+// two sticks), named by place: South is the lower face button ("A").
+enum PadButton : int {
+  kPadSouth,
+  kPadBack,
+  kPadStart,
+  kPadLeftShoulder,
+  kPadRightShoulder,
+  kPadDpadUp,
+  kPadDpadDown,
+  kPadDpadLeft,
+  kPadDpadRight,
+  kPadButtonCount
+};
+// Sticks from -32768 (left, up) to 32767 (right, down), 0 at rest; the
+// trigger from 0 (let go) to 32767 (pulled all the way).
+enum PadAxis : int { kPadLeftX, kPadLeftY, kPadRightTrigger, kPadAxisCount };
 
 struct Event {
   EventKind kind;
   int code = 0;
   int dx = 0;
   int dy = 0;
+  int pad = 0;    // Pad* events: the controller
+  int value = 0;  // PadAxis: the position
 };
 
 // Takes the next pending event without waiting; false when none is pending.

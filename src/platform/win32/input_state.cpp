@@ -5,13 +5,15 @@
 
 #include "platform/backend.h"
 #include "platform/dinput/scancodes.h"
+#include "platform/pads/pad_keys.h"
 #include "platform/win32/windows_internal.h"
 
 namespace {
 
 bool g_focused = false;
 uint64_t g_losses = 0;
-uint8_t g_keys[256] = {};
+uint8_t g_keys[256] = {};  // the keyboard's own
+uint8_t g_read[256] = {};  // the last read: the keyboard's and the controllers' keys
 uint8_t g_buttons[4] = {};
 int32_t g_dx = 0, g_dy = 0, g_wheel = 0;
 bool g_captured = false;
@@ -20,6 +22,7 @@ constexpr int32_t kWheelDelta = 120;
 
 void clear_input() {
   std::memset(g_keys, 0, sizeof g_keys);
+  pad_keys::let_go();
   std::memset(g_buttons, 0, sizeof g_buttons);
   g_dx = g_dy = g_wheel = 0;
 }
@@ -48,6 +51,10 @@ void handle(const backend::Event& e) {
     case EventKind::FocusLost:
       set_focus(false);
       return;
+    case EventKind::PadAdded:
+    case EventKind::PadRemoved:  // lets go of the controller's keys, focus or not
+      pad_keys::handle(e);
+      return;
     default:
       break;
   }
@@ -70,6 +77,11 @@ void handle(const backend::Event& e) {
     case EventKind::MouseWheel:
       g_wheel += e.dy * kWheelDelta;
       break;
+    case EventKind::PadButtonDown:
+    case EventKind::PadButtonUp:
+    case EventKind::PadAxis:
+      pad_keys::handle(e);
+      break;
     default:
       break;
   }
@@ -87,7 +99,11 @@ void pump() {
 
 bool focused() { return g_focused; }
 uint64_t focus_losses() { return g_losses; }
-const uint8_t* keys() { return g_keys; }
+const uint8_t* keys() {
+  std::memcpy(g_read, g_keys, sizeof g_read);
+  pad_keys::read(g_read);
+  return g_read;
+}
 
 void take_mouse_motion(int32_t& dx, int32_t& dy, int32_t& wheel) {
   dx = g_dx;
@@ -112,6 +128,7 @@ void reset() {
   g_losses = 0;
   g_captured = false;
   clear_input();
+  pad_keys::reset();
 }
 
 }  // namespace input_state

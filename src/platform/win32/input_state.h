@@ -9,9 +9,10 @@
 namespace input_state {
 
 // Takes every pending backend event: close requests become WM_CLOSE in the
-// message queue, focus changes update the focus state, keys and mouse
-// update the tables below. Keys and mouse events are dropped while the
-// window does not have the focus.
+// message queue, focus changes update the focus state, keys, mouse and game
+// controllers update the tables below. Keys, mouse and controller controls
+// are dropped while the window does not have the focus; controllers coming
+// and going are always taken.
 void pump();
 
 // Whether the window had the focus at the last pump.
@@ -20,8 +21,11 @@ bool focused();
 // before the latest loss is lost.
 uint64_t focus_losses();
 
-// 256 bytes by DirectInput scan code, 0x80 for a key that is down. Cleared
-// when the focus is lost.
+// One read of the keyboard: 256 bytes by DirectInput scan code, 0x80 for a
+// key that is down on the keyboard or held by a game controller (a key is
+// down while either holds it), or that a controller tapped since the last
+// read (platform/pads/pad_keys.h). Cleared when the focus is lost. Valid
+// until the next call.
 const uint8_t* keys();
 
 // Mouse movement since the previous take (wheel in DirectInput units, 120
