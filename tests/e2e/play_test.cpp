@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "whole_run_log.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,21 +42,6 @@ std::vector<uint8_t> Rgb(const fs::path& image, const fs::path& scratch, int* wi
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-std::string ExpectedLog() {
-  std::string log =
-      "Log file created successfully!\n\nSprite Handler Created\nDirect3D objects initialized\n"
-      "DirectSound Initialized\nDirectInput Initialized\nMouse Initialized\nKeyboard Initialized\n"
-      "LoadSurface() successful\nLoadSurface() successful\n";
-  for (int i = 0; i < 19; i++) log += "LoadTexture() Successful\n";
-  for (int i = 0; i < 3; i++) log += "LoadSound() Successful\n";
-  log +=
-      "Game Specific Objects Initialized\n"
-      "Direct3D Device Released\nDirect3D Object Released\nSprite Handler Released\n"
-      "Keyboard objects released\nMouse Object Released\nDirectInput Object Released\n"
-      "Surfaces Released\nTextures Released\nSounds Deleted\n\nGame shut down!\n";
-  return log;
-}
-
 TEST(PlayUnderXvfb, DuelThrowMenuQuit) {
   for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
     if (!OnPath(tool))
@@ -73,7 +60,7 @@ TEST(PlayUnderXvfb, DuelThrowMenuQuit) {
   ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
 
   EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), ExpectedLog());
+  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
 
   int shot_w = 0, shot_h = 0, room_w = 0, room_h = 0;
   std::vector<uint8_t> shot = Rgb(folder / "shot.png", folder / "shot.rgb", &shot_w, &shot_h);
@@ -152,7 +139,7 @@ TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
   ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
 
   EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
-  const std::string whole = ExpectedLog();
+  const std::string whole = WholeRunLog();
   const size_t shutdown = whole.find("Direct3D Device Released");
   std::string reload = "LoadSurface() successful\nLoadSurface() successful\n";
   for (int i = 0; i < 19; i++) reload += "LoadTexture() Successful\n";

@@ -13,7 +13,10 @@
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
 //             Alt+F4 also gives a close request; relative mouse mode while
 //             the mouse is captured (pointer hidden and grabbed where the
-//             X server has no relative mode).
+//             X server has no relative mode). Game controllers through
+//             SDL's game controller interface, every one connected opened
+//             and reported (which player each plays is the stand-in's
+//             choice, platform/pads/).
 //   Audio     an SDL audio device pulling the callback on SDL's audio thread;
 //             without a device the core's silent output takes over
 //             (backend_core.cpp), and one line says so on the debugger output.
@@ -22,7 +25,7 @@
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Faults    never.
-// Depends on SDL2 (video, events, audio) and POSIX.
+// Depends on SDL2 (video, events, game controllers, audio) and POSIX.
 #include <SDL.h>
 #include <time.h>
 #include <unistd.h>
@@ -33,6 +36,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/backend.h"
@@ -84,7 +88,90 @@ bool start_video() {
     return false;
   }
   g_video_started = true;
+  // Controllers are a convenience: without them the game plays on the
+  // keyboard, and one line says why they are missing.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+    std::string line = std::string("SDL: no game controllers: ") + SDL_GetError() + "\n";
+    backend::debug_output(line.c_str());
+  }
   return true;
+}
+
+// ---- Game controllers ------------------------------------------------------------
+
+// The controllers open now, by SDL's instance id (the seam's pad id).
+std::vector<std::pair<int, SDL_GameController*>> g_pads;
+
+bool pad_open(int id) {
+  for (const auto& pad : g_pads)
+    if (pad.first == id) return true;
+  return false;
+}
+
+// A controller connected (or there at start): opened, and reported once.
+bool add_pad(int device_index, backend::Event& event) {
+  SDL_GameController* controller = SDL_GameControllerOpen(device_index);
+  if (controller == nullptr) return false;
+  const int id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  if (id < 0 || pad_open(id)) {
+    SDL_GameControllerClose(controller);  // the reference this call took
+    return false;
+  }
+  g_pads.emplace_back(id, controller);
+  event = backend::Event{backend::EventKind::PadAdded};
+  event.pad = id;
+  return true;
+}
+
+bool remove_pad(int id, backend::Event& event) {
+  for (auto it = g_pads.begin(); it != g_pads.end(); ++it) {
+    if (it->first != id) continue;
+    SDL_GameControllerClose(it->second);
+    g_pads.erase(it);
+    event = backend::Event{backend::EventKind::PadRemoved};
+    event.pad = id;
+    return true;
+  }
+  return false;
+}
+
+// The seam's name of an SDL controller button; -1 for one the seam has not.
+int pad_button(Uint8 button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
+      return backend::kPadSouth;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      return backend::kPadBack;
+    case SDL_CONTROLLER_BUTTON_START:
+      return backend::kPadStart;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      return backend::kPadLeftShoulder;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+      return backend::kPadRightShoulder;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      return backend::kPadDpadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      return backend::kPadDpadDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return backend::kPadDpadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return backend::kPadDpadRight;
+    default:
+      return -1;
+  }
+}
+
+int pad_axis(Uint8 axis) {
+  switch (axis) {
+    case SDL_CONTROLLER_AXIS_LEFTX:
+      return backend::kPadLeftX;
+    case SDL_CONTROLLER_AXIS_LEFTY:
+      return backend::kPadLeftY;
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+      return backend::kPadRightTrigger;
+    default:
+      return -1;
+  }
 }
 
 // ---- Audio ---------------------------------------------------------------------
@@ -269,6 +356,29 @@ bool poll_event(Event& event) {
             (e.key.keysym.mod & KMOD_ALT))
           g_pending.push_back(Event{EventKind::CloseRequest});
         return true;
+      case SDL_CONTROLLERDEVICEADDED:
+        if (add_pad(e.cdevice.which, event)) return true;
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        if (remove_pad(e.cdevice.which, event)) return true;
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP: {
+        const int button = pad_button(e.cbutton.button);
+        if (button < 0 || !pad_open(e.cbutton.which)) break;
+        event = Event{e.type == SDL_CONTROLLERBUTTONDOWN ? EventKind::PadButtonDown : EventKind::PadButtonUp,
+                      button};
+        event.pad = e.cbutton.which;
+        return true;
+      }
+      case SDL_CONTROLLERAXISMOTION: {
+        const int axis = pad_axis(e.caxis.axis);
+        if (axis < 0 || !pad_open(e.caxis.which)) break;
+        event = Event{EventKind::PadAxis, axis};
+        event.pad = e.caxis.which;
+        event.value = e.caxis.value;
+        return true;
+      }
       case SDL_MOUSEMOTION:
         event = Event{EventKind::MouseMotion, 0, e.motion.xrel, e.motion.yrel};
         return true;
