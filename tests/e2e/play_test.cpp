@@ -1,7 +1,8 @@
 // The real game binary on an X server of its own (Xvfb), driven with xdotool:
 // a duel is started, an airplane thrown, the menu reached and the game quit;
-// and a duel that another window takes the focus from and gives it back.
-// Checks the exit code, the whole run log and what the screen showed.
+// a duel that another window takes the focus from and gives it back; the
+// player's switch between full screen and a window. Checks the exit code,
+// the whole run log and what the screen showed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -161,6 +162,82 @@ TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
   // Chosen again: the duel, its airplane flown on.
   EXPECT_GT(ShareAlike(before, after, 0, 0, true), 0.97);
   EXPECT_NE(before.rgb, after.rgb);
+
+  if (!HasFailure())
+    fs::remove_all(folder);
+  else
+    std::cout << "session folder kept: " << folder << "\n";
+}
+
+// The player switches the look on the title menu: Alt+Enter from full
+// screen to a window the picture's size, F11 back, Alt+Enter again and the
+// window resized. Full screen is the same picture before and after; the
+// window shows it at its own size, and resized keeps its aspect with bars;
+// neither the Enter of Alt+Enter nor anything else reached the game (the
+// menu stayed, so one Esc ends it), and its device was never lost.
+TEST(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
+  for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
+    if (!OnPath(tool))
+      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
+
+  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  fs::path folder = pattern;
+  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
+  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
+    fs::copy_file(entry.path(), folder / entry.path().filename());
+
+  std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 1280x720x24' bash '" +
+                    std::string(QUARRELO_SOURCE_DIR) + "/tests/e2e/window_session.sh' > session.out 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
+
+  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
+
+  const Shot full = Screenshot(folder, "full"), window = Screenshot(folder, "window");
+  const Shot full_again = Screenshot(folder, "full_again"), resized = Screenshot(folder, "resized");
+  Shot menu;
+  menu.rgb = Rgb(folder / "ssfrontmenu.jpg", folder / "menu.rgb", &menu.width, &menu.height);
+  ASSERT_EQ(menu.width, 800);
+  for (const Shot* shot : {&full, &window, &full_again, &resized}) {
+    ASSERT_EQ(shot->width, 1280) << "the display mode is never changed";
+    ASSERT_EQ(shot->height, 720);
+  }
+  // The menu's picture, less the cursor, at (left, top) of a screenshot
+  // at its own size: the share of its pixels that match.
+  auto menu_at = [&](const Shot& shot, int left, int top) {
+    size_t alike = 0;
+    for (int y = 0; y < 600; y++)
+      for (int x = 0; x < 800; x++) {
+        const size_t s = (size_t(top + y) * shot.width + left + x) * 3, m = (size_t(y) * 800 + x) * 3;
+        if (std::abs(shot.rgb[s] - menu.rgb[m]) + std::abs(shot.rgb[s + 1] - menu.rgb[m + 1]) +
+                std::abs(shot.rgb[s + 2] - menu.rgb[m + 2]) <=
+            6)
+          alike++;
+      }
+    return double(alike) / (800 * 600);
+  };
+  auto black = [](const Shot& shot, int x, int y) {
+    const size_t i = (size_t(y) * shot.width + x) * 3;
+    return shot.rgb[i] == 0 && shot.rgb[i + 1] == 0 && shot.rgb[i + 2] == 0;
+  };
+
+  // Full screen: 800x600 scaled to 960x720 between two bars of 160.
+  EXPECT_TRUE(black(full, 80, 360) && black(full, 1200, 360)) << "bars";
+  EXPECT_FALSE(black(full, 170, 360)) << "the picture's frame";
+  EXPECT_TRUE(full.rgb == full_again.rgb) << "back to the same full-screen picture";
+  // A window: the picture at its own size, in the middle of the screen.
+  EXPECT_GT(menu_at(window, 240, 60), 0.9) << "the menu, unscaled, in the window";
+  EXPECT_LT(menu_at(full, 240, 60), 0.5) << "full screen shows it scaled";
+  // Resized to 1000x500 at the same place: 667x500 between bars of 166.
+  int first = -1, last = -1;
+  for (int x = 240; x < 1240; x++)
+    if (!black(resized, x, 310)) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  EXPECT_NEAR(first, 240 + 167, 2) << "left bar";
+  EXPECT_NEAR(last, 240 + 833, 2) << "right bar";
 
   if (!HasFailure())
     fs::remove_all(folder);

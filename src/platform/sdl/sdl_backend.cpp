@@ -3,17 +3,26 @@
 //   Window    one SDL window; full screen is SDL's "desktop" full screen (the
 //             display mode is never changed) with the picture scaled to fit,
 //             aspect kept and letter-boxed by the renderer's logical size.
+//             Alt+Enter and F11 switch between that and a window of the
+//             picture's size that the player can resize (the picture keeps
+//             its aspect there too); the switch is the player's, not the
+//             program's, so the program's full-screen device is not lost by
+//             it, and its keys never reach the program. Nothing of it is
+//             remembered between runs.
 //   Frames    a streaming XRGB8888 texture; presents without vsync. The
 //             texture keeps the last frame, shown again whenever the window
 //             needs painting (exposed, resized), so a window whose program
 //             presents nothing (its device lost) still shows its picture; a
 //             renderer that loses its textures shows black until the next
-//             frame. A frame equal to the last is not drawn again. The window is not minimised when it loses
-//             the focus: a player with two displays may keep looking at it.
+//             frame. A frame equal to the last is not drawn again. The
+//             window is not minimised when it loses the focus: a player
+//             with two displays may keep looking at it.
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
 //             Alt+F4 also gives a close request; relative mouse mode while
 //             the mouse is captured (pointer hidden and grabbed where the
-//             X server has no relative mode). Game controllers through
+//             X server has no relative mode). An Alt key reaches the
+//             program only once another key is pressed with it, so Alt+Enter
+//             and Alt+Tab leave nothing behind. Game controllers through
 //             SDL's game controller interface, every one connected opened
 //             and reported (which player each plays is the stand-in's
 //             choice, platform/pads/).
@@ -174,6 +183,97 @@ int pad_axis(Uint8 axis) {
   }
 }
 
+// ---- Full screen or a window ------------------------------------------------------
+
+bool g_fullscreen = false;  // what the window shows now
+
+void show_fullscreen(bool fullscreen) {
+  g_fullscreen = fullscreen;
+  if (fullscreen) {
+    // Cover the display with a borderless window first, so the picture is
+    // right also where no window manager honours the full-screen request
+    // (a bare X server), then ask for the desktop full-screen state.
+    SDL_SetWindowResizable(g_window, SDL_FALSE);
+    SDL_Rect bounds;
+    const int display = SDL_GetWindowDisplayIndex(g_window);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
+      SDL_SetWindowBordered(g_window, SDL_FALSE);
+      SDL_SetWindowPosition(g_window, bounds.x, bounds.y);
+      SDL_SetWindowSize(g_window, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(g_window, 0);
+    SDL_SetWindowBordered(g_window, SDL_TRUE);
+    SDL_SetWindowResizable(g_window, SDL_TRUE);
+    SDL_SetWindowSize(g_window, g_width, g_height);
+    SDL_SetWindowPosition(g_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  show_kept_frame();
+}
+
+// ---- Keys the window system keeps --------------------------------------------------
+
+// An Alt key is held back from the program until another key is pressed
+// with it: Alt+Enter switches the look, Alt+Tab leaves the window, and
+// the program sees neither Alt. `Given`: its down went to the program, so
+// its up goes too.
+enum class AltKey : uint8_t { Up, HeldBack, Given };
+AltKey g_alt[2];  // left, right
+// An Enter whose down switched the look (Alt+Enter): its up is kept too,
+// Alt let go first or not. Main and keypad Enter.
+bool g_enter_kept[2];
+
+void forget_held_keys() {
+  g_alt[0] = g_alt[1] = AltKey::Up;
+  g_enter_kept[0] = g_enter_kept[1] = false;
+}
+
+// Queues for the program what one key event gives it: nothing for the
+// switch's keys, an Alt held back and the key for the others.
+void take_key(const SDL_KeyboardEvent& key) {
+  const SDL_Scancode code = key.keysym.scancode;
+  const bool down = key.type == SDL_KEYDOWN;
+  if (code == SDL_SCANCODE_F11) {
+    if (down && g_window) show_fullscreen(!g_fullscreen);
+    return;
+  }
+  const int alt = code == SDL_SCANCODE_LALT ? 0 : code == SDL_SCANCODE_RALT ? 1 : -1;
+  if (alt >= 0) {
+    if (down) {
+      if (g_alt[alt] == AltKey::Up) g_alt[alt] = AltKey::HeldBack;
+      return;
+    }
+    const bool given = g_alt[alt] == AltKey::Given;
+    g_alt[alt] = AltKey::Up;
+    if (given) g_pending.push_back(backend::Event{backend::EventKind::KeyUp, static_cast<int>(code)});
+    return;
+  }
+  const int enter = code == SDL_SCANCODE_RETURN ? 0 : code == SDL_SCANCODE_KP_ENTER ? 1 : -1;
+  if (enter >= 0 && down && (key.keysym.mod & KMOD_ALT)) {
+    g_enter_kept[enter] = true;
+    if (g_window) show_fullscreen(!g_fullscreen);
+    return;
+  }
+  if (enter >= 0 && !down && g_enter_kept[enter]) {
+    g_enter_kept[enter] = false;
+    return;
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (g_alt[i] != AltKey::HeldBack) continue;
+    g_alt[i] = AltKey::Given;
+    g_pending.push_back(backend::Event{backend::EventKind::KeyDown,
+                                       static_cast<int>(i == 0 ? SDL_SCANCODE_LALT : SDL_SCANCODE_RALT)});
+  }
+  g_pending.push_back(
+      backend::Event{down ? backend::EventKind::KeyDown : backend::EventKind::KeyUp, static_cast<int>(code)});
+  // Alt+F4 asks to close the window, as the platform's default processing
+  // of the key does (a window manager may do the same; a second request
+  // finds the window gone).
+  if (down && code == SDL_SCANCODE_F4 && (key.keysym.mod & KMOD_ALT))
+    g_pending.push_back(backend::Event{backend::EventKind::CloseRequest});
+}
+
 // ---- Audio ---------------------------------------------------------------------
 
 // The audio device: SDL pulls on its own audio thread.
@@ -259,29 +359,13 @@ void window_show() {
 }
 
 void window_set_fullscreen(bool fullscreen) {
-  if (!g_window) return;
-  if (fullscreen) {
-    // Cover the display with a borderless window first, so the picture is
-    // right also where no window manager honours the full-screen request
-    // (a bare X server), then ask for the desktop full-screen state.
-    SDL_Rect bounds;
-    const int display = SDL_GetWindowDisplayIndex(g_window);
-    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
-      SDL_SetWindowBordered(g_window, SDL_FALSE);
-      SDL_SetWindowPosition(g_window, bounds.x, bounds.y);
-      SDL_SetWindowSize(g_window, bounds.w, bounds.h);
-    }
-    SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  } else {
-    SDL_SetWindowFullscreen(g_window, 0);
-    SDL_SetWindowBordered(g_window, SDL_TRUE);
-    SDL_SetWindowSize(g_window, g_width, g_height);
-    SDL_SetWindowPosition(g_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-  }
+  if (g_window) show_fullscreen(fullscreen);
 }
 
 void window_destroy() {
   g_pending.clear();
+  g_fullscreen = false;
+  forget_held_keys();
   g_texture_holds_frame = false;
   g_last_frame.clear();
   if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
@@ -329,6 +413,7 @@ bool poll_event(Event& event) {
           return true;
         }
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          forget_held_keys();  // their ups go elsewhere
           event = Event{EventKind::FocusLost};
           return true;
         }
@@ -347,14 +432,10 @@ bool poll_event(Event& event) {
       case SDL_KEYDOWN:
       case SDL_KEYUP:
         if (e.key.repeat) break;
-        event = Event{e.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp,
-                      static_cast<int>(e.key.keysym.scancode)};
-        // Alt+F4 asks to close the window, as the platform's default
-        // processing of the key does (a window manager may do the same;
-        // a second request finds the window gone).
-        if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_F4 &&
-            (e.key.keysym.mod & KMOD_ALT))
-          g_pending.push_back(Event{EventKind::CloseRequest});
+        take_key(e.key);
+        if (g_pending.empty()) break;
+        event = g_pending.front();
+        g_pending.pop_front();
         return true;
       case SDL_CONTROLLERDEVICEADDED:
         if (add_pad(e.cdevice.which, event)) return true;
