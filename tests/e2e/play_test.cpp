@@ -1,8 +1,9 @@
 // The real game binary on an X server of its own (Xvfb), driven with xdotool:
 // a duel is started, an airplane thrown, the menu reached and the game quit;
 // a duel that another window takes the focus from and gives it back; the
-// player's switch between full screen and a window. Checks the exit code,
-// the whole run log and what the screen showed.
+// player's switch between full screen and a window. And the game where
+// there is no display. Checks the exit code, the whole run log and what the
+// screen showed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -243,6 +244,35 @@ TEST(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
     fs::remove_all(folder);
   else
     std::cout << "session folder kept: " << folder << "\n";
+}
+
+// Where there is no display at all the game makes no window: it ends at
+// once with exit code 0 and no run log, as when a window cannot be made,
+// and the terminal gets one line saying why (nothing from SDL's video
+// drivers, nothing blaming the mouse).
+TEST(PlayWithoutDisplay, NoWindowNoRunLogAndOneLine) {
+  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  fs::path folder = pattern;
+  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
+  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
+    fs::copy_file(entry.path(), folder / entry.path().filename());
+
+  const std::string cmd = "cd '" + folder.string() +
+                          "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 ./Quarrelo "
+                          ">out.txt 2>err.txt; echo $? > exit_code";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n");
+  EXPECT_FALSE(fs::exists(folder / "Log.txt"));
+  EXPECT_EQ(ReadAll(folder / "err.txt"),
+            "SDL: no display (neither DISPLAY nor WAYLAND_DISPLAY is set): the game has nowhere to show its "
+            "window\n");
+  EXPECT_EQ(ReadAll(folder / "out.txt"), "");
+
+  if (!HasFailure())
+    fs::remove_all(folder);
+  else
+    std::cout << "folder kept: " << folder << "\n";
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 //             program's, so the program's full-screen device is not lost by
 //             it, and its keys never reach the program. Nothing of it is
 //             remembered between runs.
+//             Only drivers that show a window are used: where SDL would fall
+//             back to its off-screen or dummy driver (no display), no window
+//             is made and one line says why; SDL_VIDEODRIVER still chooses
+//             any driver when set.
 //   Frames    a streaming XRGB8888 texture; presents without vsync. The
 //             texture keeps the last frame, shown again whenever the window
 //             needs painting (exposed, resized), so a window whose program
@@ -86,14 +90,67 @@ void show_kept_frame() {
   SDL_RenderPresent(g_renderer);
 }
 
+bool set_in_environment(const char* name) {
+  const char* value = SDL_getenv(name);
+  return value != nullptr && value[0] != '\0';
+}
+
+// SDL's drivers that show nothing anyone can see; SDL falls back to the
+// off-screen one where no display is reachable, which would leave the
+// program a window that never gets the focus.
+bool shows_nothing(const char* driver) {
+  for (const char* name : {"offscreen", "dummy", "evdev"})
+    if (SDL_strcasecmp(driver, name) == 0) return true;
+  return false;
+}
+
+// The video drivers worth trying, in SDL's order, comma-separated: none
+// that shows nothing, and no X11 or Wayland without its display named (so
+// the Wayland client library has no reason to complain on the terminal).
+std::string drivers_that_show() {
+  std::string list;
+  const bool x11 = set_in_environment("DISPLAY"), wayland = set_in_environment("WAYLAND_DISPLAY");
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const char* name = SDL_GetVideoDriver(i);
+    if (name == nullptr || shows_nothing(name)) continue;
+    if ((SDL_strcasecmp(name, "x11") == 0 && !x11) || (SDL_strcasecmp(name, "wayland") == 0 && !wayland))
+      continue;
+    if (!list.empty()) list += ',';
+    list += name;
+  }
+  return list;
+}
+
+void say_no_display() {
+  backend::debug_output(
+      "SDL: no display (neither DISPLAY nor WAYLAND_DISPLAY is set): the game has nowhere to show its "
+      "window\n");
+}
+
 bool start_video() {
   if (g_video_started) return true;
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  // A driver asked for by name is taken as asked, even one that shows
+  // nothing (a test may want that).
+  const bool asked = set_in_environment("SDL_VIDEODRIVER");
+  const bool display_named = set_in_environment("DISPLAY") || set_in_environment("WAYLAND_DISPLAY");
+  if (!asked) {
+    const std::string drivers = drivers_that_show();
+    if (drivers.empty()) {
+      say_no_display();
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    std::string line = std::string("SDL: video does not start: ") + SDL_GetError() + "\n";
-    backend::debug_output(line.c_str());
+    if (!asked && !display_named) {
+      say_no_display();  // what was left to try (a console's DRM) is not there either
+    } else {
+      std::string line = std::string("SDL: video does not start: ") + SDL_GetError() + "\n";
+      backend::debug_output(line.c_str());
+    }
     return false;
   }
   g_video_started = true;
