@@ -33,13 +33,18 @@
 //   Audio     an SDL audio device pulling the callback on SDL's audio thread;
 //             without a device the core's silent output takes over
 //             (backend_core.cpp), and one line says so on the debugger output.
+//             ALSA's own error lines (libasound writes them to standard
+//             error while SDL looks for a device) are silenced through its
+//             error handler, reached in the library SDL loads.
 //   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
 //             third read in a row within one millisecond sleeps to the next.
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Faults    never.
-// Depends on SDL2 (video, events, game controllers, audio) and POSIX.
+// Depends on SDL2 (video, events, game controllers, audio) and POSIX
+// (dlopen for libasound's error handler, when the library is there).
 #include <SDL.h>
+#include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -349,11 +354,34 @@ void sdl_audio_callback(void* userdata, Uint8* stream, int len) {
   audio->pull(audio->user, reinterpret_cast<int16_t*>(stream), len / frame_bytes);
 }
 
+extern "C" {
+static void drop_alsa_error(const char*, int, const char*, int, const char*, ...) {}
+}
+
+// libasound writes lines of its own to standard error when SDL's ALSA
+// driver finds no card ("ALSA lib confmisc.c:...: cannot find card '0'",
+// ...), beside the one line the core writes with SDL's reason. Its error
+// handler is set to one that writes nothing, in the library as SDL loads
+// it (same name, so the same copy); the library stays loaded, so the
+// handler stays set. Without libasound there is nothing to quiet.
+void quiet_alsa() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) return;
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(Handler);
+  auto set_handler = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+  if (set_handler != nullptr) set_handler(drop_alsa_error);
+}
+
 bool open_audio_device(const backend::AudioFormat& format, backend::AudioPull pull, void* user,
                        std::string& why) {
   g_audio.format = format;
   g_audio.pull = pull;
   g_audio.user = user;
+  quiet_alsa();
   if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     why = SDL_GetError();
     return false;
