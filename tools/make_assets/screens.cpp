@@ -303,7 +303,7 @@ Image HelpScreen() {
   const TextStyle line{Face::Sans, 16, pal::kChalk};
   DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Menu, banners and controllers", 400, 474,
            Align::Centre);
-  DrawText(c, line, "Menu:  \u2191 \u2193 or D-pad choose,  Enter, A or Start confirms,  Esc or Back quits.",
+  DrawText(c, line, "Menu:  \u2191 \u2193 or LB RB choose,  Enter or Start confirms,  Esc or Back quits.",
            400, 499, Align::Centre);
   DrawText(c, line, "Duel:  Esc or Back goes to the menu;  after a point or a win, Enter or Start goes on.",
            400, 522, Align::Centre);
