@@ -91,7 +91,8 @@ void close_at(uint64_t frame);  // the window manager's close button
 // frame numbers stand still while it waits: what ends the wait (the focus
 // coming back, a close request) is scheduled by the clock instead.
 void event_at_ticks(uint32_t ticks, const backend::Event& event);
-// Immediate: queued in front of everything scheduled.
+// Immediate: queued in front of everything scheduled. Game controllers
+// come this way or by event_at_ticks: Pad* events like any other.
 void push_event(const backend::Event& event);
 void set_focus(bool focused);   // queues FocusGained / FocusLost
 void request_close();

@@ -72,8 +72,9 @@ void window_capture_mouse(bool) {}
 // ---- Events --------------------------------------------------------------
 
 // Takes the next event without waiting: the close button, focus changes,
-// keys by USB HID usage id, mouse motion, buttons and wheel. False when
-// none is pending.
+// keys by USB HID usage id, mouse motion, buttons and wheel, and game
+// controllers (Pad* events) where the machine has them. False when none is
+// pending.
 bool poll_event(Event&) { return false; }
 
 // ---- Frames --------------------------------------------------------------
