@@ -91,7 +91,8 @@ struct FaultPoint {
 
 namespace fault_point {
 
-#define QUARRELO_FAULT_POINT_CONSTANT(constant, name, result) inline constexpr FaultPoint constant{name, result};
+#define QUARRELO_FAULT_POINT_CONSTANT(constant, name, result) \
+  inline constexpr FaultPoint constant{name, result};
 QUARRELO_FAULT_POINTS(QUARRELO_FAULT_POINT_CONSTANT)
 #undef QUARRELO_FAULT_POINT_CONSTANT
 

@@ -98,11 +98,14 @@ TEST_F(Headless, AudioIsPulledInStepWithTheClock) {
 TEST_F(Headless, AudioPeriodCanBeSet) {
   headless::set_audio_period_ms(1);
   Counter counter;
-  backend::audio_open({22050, 1}, [](void* user, int16_t* out, int frames) {
-    Counter* c = static_cast<Counter*>(user);
-    for (int i = 0; i < frames; ++i) out[i] = 1;
-    c->frames += frames;
-  }, &counter);
+  backend::audio_open(
+      {22050, 1},
+      [](void* user, int16_t* out, int frames) {
+        Counter* c = static_cast<Counter*>(user);
+        for (int i = 0; i < frames; ++i) out[i] = 1;
+        c->frames += frames;
+      },
+      &counter);
   GetTickCount();
   EXPECT_EQ(counter.frames, 22);
   GetTickCount();

@@ -55,7 +55,8 @@ TEST(SdlBackend, AlsaWithoutACardLeavesOnlyTheSilentOutputsLine) {
   setenv("ALSA_CARD", "QuarreloNoSuchCard", 1);
   setenv("ALSA_PCM_CARD", "QuarreloNoSuchCard", 1);
   const std::string said = CaptureFd2([] {
-    ASSERT_TRUE(backend::audio_open({22050, 2}, [](void*, int16_t*, int) {}, nullptr));
+    ASSERT_TRUE(backend::audio_open(
+        {22050, 2}, [](void*, int16_t*, int) {}, nullptr));
     backend::audio_close();
   });
   if (said.empty()) GTEST_SKIP() << "ALSA's default device here plays through a sound server, not a card";

@@ -20,6 +20,8 @@ struct HidDik {
 // Every key a 104/105-key board has, the Japanese and Brazilian extras and
 // the media keys DirectInput names. Where two usages give one code the first
 // listed is the one the inverse map gives.
+// A table, several pairs a line (clang-format off).
+// clang-format off
 inline constexpr HidDik kPairs[] = {
     // Letters
     {4, 0x1E}, {5, 0x30}, {6, 0x2E}, {7, 0x20}, {8, 0x12}, {9, 0x21}, {10, 0x22}, {11, 0x23},
@@ -68,6 +70,7 @@ inline constexpr HidDik kPairs[] = {
     // Sleep
     {282, 0xDF},
 };
+// clang-format on
 
 struct Tables {
   std::array<uint8_t, kHidCount> hid_to_dik{};

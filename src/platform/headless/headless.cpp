@@ -364,7 +364,6 @@ void sleep_ms(uint32_t milliseconds) {
   audio_time_passes(milliseconds);
 }
 
-
 bool message_box_yes_no(const char* caption, const char* text) {
   std::lock_guard lock(g_state.mutex);
   bool yes = false;
@@ -391,8 +390,8 @@ bool fault(const FaultPoint& point) {
 
 // Audio output and debugger output go through the core; the silent output
 // is this backend's own, in step with the virtual clock like the real one.
-const Driver kDriver = {"headless", open_audio_device, close_audio, open_silent_audio, close_audio,
-                        see_debug_text};
+const Driver kDriver = {"headless",        open_audio_device, close_audio,
+                        open_silent_audio, close_audio,       see_debug_text};
 
 }  // namespace backend
 

@@ -52,12 +52,12 @@ void reset();
 
 // ---- Clock -----------------------------------------------------------------
 
-void set_ticks(uint32_t ms);   // jump; no audio is pulled for the jump
-void advance(uint32_t ms);     // time passes: the clock moves and audio is pulled
-uint32_t peek_ticks();         // the value the next read gives, without moving it
+void set_ticks(uint32_t ms);      // jump; no audio is pulled for the jump
+void advance(uint32_t ms);        // time passes: the clock moves and audio is pulled
+uint32_t peek_ticks();            // the value the next read gives, without moving it
 void set_tick_step(uint32_t ms);  // how far each read moves the clock (default 1)
-uint64_t tick_reads();         // how many ticks_ms() reads so far
-uint64_t slept_ms();           // total of all sleep_ms() requests so far
+uint64_t tick_reads();            // how many ticks_ms() reads so far
+uint64_t slept_ms();              // total of all sleep_ms() requests so far
 
 // ---- Window ------------------------------------------------------------------
 
@@ -94,9 +94,9 @@ void event_at_ticks(uint32_t ticks, const backend::Event& event);
 // Immediate: queued in front of everything scheduled. Game controllers
 // come this way or by event_at_ticks: Pad* events like any other.
 void push_event(const backend::Event& event);
-void set_focus(bool focused);   // queues FocusGained / FocusLost
+void set_focus(bool focused);  // queues FocusGained / FocusLost
 void request_close();
-size_t pending_events();        // scheduled and immediate, not yet handed out
+size_t pending_events();  // scheduled and immediate, not yet handed out
 
 // ---- Frames --------------------------------------------------------------------
 

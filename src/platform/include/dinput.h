@@ -130,8 +130,11 @@ struct IDirectInputDevice8A : public IUnknown {
 typedef struct IDirectInputDevice8A* LPDIRECTINPUTDEVICE8A;
 
 struct IDirectInput8A : public IUnknown {
+  // clang-format cannot tell the STDMETHOD macro from a call.
+  // clang-format off
   STDMETHOD(CreateDevice)(THIS_ REFGUID rguid, LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
                           LPUNKNOWN pUnkOuter) PURE;
+  // clang-format on
 
  protected:
   ~IDirectInput8A() = default;

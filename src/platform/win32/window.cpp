@@ -144,9 +144,12 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   g_window.style = dwStyle;
   HWND window = g_window.handle;
 
+  // The record's fields in their order, as written (clang-format off).
+  // clang-format off
   CREATESTRUCTA create{lpParam, hInstance, hMenu, hWndParent, height, width,
                        Y == CW_USEDEFAULT ? 0 : Y, X == CW_USEDEFAULT ? 0 : X,
                        static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+  // clang-format on
   if (g_window.proc(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
     DestroyWindow(window);
     return nullptr;
