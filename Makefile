@@ -1,43 +1,71 @@
-# The README's commands. Every target first installs what is missing.
+# The README's commands are `./make play` and `./make test`: the script
+# `make` beside this file first installs make and the packages the goal needs
+# (scripts/setup), then runs this Makefile. Every target that needs packages
+# installs what is missing of its set: setup-play for building and playing,
+# setup (everything) for the rest.
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 
-.PHONY: setup build test test-asan test-tsan fuzz-short bench fuzz fuzz-build play windows windows-check
-.PHONY: install package
+.PHONY: setup setup-play build test build-asan test-asan build-tsan test-tsan fuzz-short bench fuzz \
+        fuzz-build play windows windows-check fresh-check install package
 
 setup:
-	@bash scripts/setup
+	@bash scripts/setup test
 
+setup-play:
+	@bash scripts/setup play
+
+# Everything in the default build: the game, the tests, tools and benchmarks.
 build: setup
-	cmake --preset default
+	cmake --preset default -DQUARRELO_TESTS=ON
 	cmake --build --preset default
 
 # The whole suite twice (the normal build, then AddressSanitizer with
 # UndefinedBehaviorSanitizer halting on the first report), the sound and mixer
 # tests under ThreadSanitizer, the Windows build check and short fuzz runs.
-test: build
+# Everything is built first, then run.
+test: setup
+	@echo "make test: building the game, the tests and the sanitizer, Windows and fuzz builds"
+	$(MAKE) --no-print-directory build build-asan build-tsan windows-check fuzz-short-build
+	@echo "make test: running the tests"
 	ctest --preset default
-	$(MAKE) --no-print-directory test-asan test-tsan windows-check fuzz-short
+	$(RUN_ASAN)
+	$(RUN_TSAN)
+	$(MAKE) --no-print-directory fuzz-short-run
 
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1 \
           LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
           TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-test-asan: setup
+RUN_ASAN = $(SAN_ENV) ctest --preset asan -LE valgrind
+RUN_TSAN = $(SAN_ENV) ctest --preset tsan -L "mixer|sound"
+
+build-asan: setup
 	cmake --preset asan
 	cmake --build --preset asan
-	$(SAN_ENV) ctest --preset asan -LE valgrind
 
-test-tsan: setup
+test-asan: build-asan
+	$(RUN_ASAN)
+
+build-tsan: setup
 	cmake --preset tsan
 	cmake --build --preset tsan --target dsound_tests sound_test
-	$(SAN_ENV) ctest --preset tsan -L "mixer|sound"
 
-fuzz-short:
-	@if ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then \
-	  $(MAKE) --no-print-directory fuzz-build && bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); \
-	else echo "clang's fuzzer runtime is not installed: short fuzz runs skipped"; fi
+test-tsan: build-tsan
+	$(RUN_TSAN)
+
+HAVE_FUZZER_RUNTIME = ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1
+NO_FUZZER_RUNTIME = echo "clang's fuzzer runtime is not installed: short fuzz runs skipped"
+
+fuzz-short: fuzz-short-build fuzz-short-run
+
+.PHONY: fuzz-short-build fuzz-short-run
+fuzz-short-build:
+	@if $(HAVE_FUZZER_RUNTIME); then $(MAKE) --no-print-directory fuzz-build; else $(NO_FUZZER_RUNTIME); fi
+
+fuzz-short-run:
+	@if $(HAVE_FUZZER_RUNTIME); then bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); else $(NO_FUZZER_RUNTIME); fi
 
 # One table of every measured figure beside its target, then one
 # "bench: <row> <value> <unit> target <target> <met|missed>" line per row.
@@ -55,11 +83,18 @@ fuzz-build: setup
 fuzz: fuzz-build
 	bash scripts/run-fuzzers $(FUZZ_SECONDS)
 
-# Runs the game from a folder that holds the binary and a copy of the assets,
-# so they load by plain name and Log.txt lands beside them.
-play: build
+# Builds the game alone and runs it from a folder that holds the binary and a
+# copy of the assets, so they load by plain name and Log.txt lands beside
+# them. A build folder configured here first leaves the tests out (their
+# packages come with `make test`, which turns them on); one configured with
+# them keeps them.
+play: setup-play
+	@echo "make play: building the game"
+	cmake --preset default $(if $(wildcard build/default/CMakeCache.txt),,-DQUARRELO_TESTS=OFF)
+	cmake --build --preset default --target Quarrelo
 	rm -rf build/default/play && mkdir -p build/default/play
 	cp build/default/Quarrelo assets/* build/default/play/
+	@echo "make play: starting the game"
 	cd build/default/play && ./Quarrelo
 
 # Installs the game for Linux players under PREFIX (DESTDIR stages it): the
@@ -99,7 +134,7 @@ windows-check:
 # installed game's icons into packaging/icons/.
 .PHONY: assets
 assets: setup
-	cmake --preset default
+	cmake --preset default -DQUARRELO_TESTS=ON
 	cmake --build --preset default --target make_assets
 	build/default/tools/make_assets/make_assets assets packaging/icons
 
@@ -115,3 +150,9 @@ SOAK_FRAMES ?= 1000000
 .PHONY: soak
 soak: build
 	QUARRELO_SOAK_FRAMES=$(SOAK_FRAMES) build/default/tests/hardening/hardening_soak_tests
+
+# The README's two commands on a fresh minimal Debian 12 (debootstrap) holding
+# nothing but a clone of this checkout's HEAD: `./make play` until the menu
+# shows, then `./make test`. Needs root; logs in build/fresh-check/.
+fresh-check: setup
+	bash scripts/fresh-check

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The README's commands, on a machine that may not even have make yet:
+#   ./make play    installs what building and playing need, builds the game, starts it
+#   ./make test    installs everything else too, builds and runs every test
+# Any other Makefile goal works the same way (./make bench, ./make windows, ...).
+# First installs the missing Debian packages (scripts/setup, through apt-get,
+# as root or with sudo): the play set when play is the only goal, everything
+# otherwise. Then runs make with the same arguments.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+set_name=play
+goals=0
+for arg in "$@"; do
+  case "$arg" in
+    -* | *=*) ;;
+    play) goals=$((goals + 1)) ;;
+    *) goals=$((goals + 1)) set_name=test ;;
+  esac
+done
+[[ $goals -gt 0 ]] || set_name=test  # make's default goal installs everything
+
+bash scripts/setup "$set_name"
+
+# The make on the path, never this script itself.
+real_make=$(type -P make || true)
+if [[ -z "$real_make" || "$real_make" -ef "$0" ]]; then
+  real_make=/usr/bin/make
+fi
+exec "$real_make" "$@"
