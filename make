@@ -9,16 +9,19 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-set_name=play
+set_name="play"
 goals=0
 for arg in "$@"; do
   case "$arg" in
     -* | *=*) ;;
     play) goals=$((goals + 1)) ;;
-    *) goals=$((goals + 1)) set_name=test ;;
+    *)
+      goals=$((goals + 1))
+      set_name="test"
+      ;;
   esac
 done
-[[ $goals -gt 0 ]] || set_name=test  # make's default goal installs everything
+[[ $goals -gt 0 ]] || set_name="test"  # make's default goal installs everything
 
 bash scripts/setup "$set_name"
 
