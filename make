@@ -7,7 +7,8 @@
 # as root or with sudo): the play set when play is the only goal, everything
 # otherwise. Then runs make with the same arguments.
 set -euo pipefail
-cd "$(dirname "$0")"
+self=$(realpath "$0")
+cd "$(dirname "$self")"
 
 set_name="play"
 goals=0
@@ -27,7 +28,7 @@ bash scripts/setup "$set_name"
 
 # The make on the path, never this script itself.
 real_make=$(type -P make || true)
-if [[ -z "$real_make" || "$real_make" -ef "$0" ]]; then
+if [[ -z "$real_make" || "$real_make" -ef "$self" ]]; then
   real_make=/usr/bin/make
 fi
 exec "$real_make" "$@"
