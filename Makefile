@@ -65,7 +65,8 @@ fuzz-short-build:
 	@if $(HAVE_FUZZER_RUNTIME); then $(MAKE) --no-print-directory fuzz-build; else $(NO_FUZZER_RUNTIME); fi
 
 fuzz-short-run:
-	@if $(HAVE_FUZZER_RUNTIME); then bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); else $(NO_FUZZER_RUNTIME); fi
+	@if $(HAVE_FUZZER_RUNTIME); then bash scripts/run-fuzzers $(FUZZ_SHORT_SECONDS); \
+	else $(NO_FUZZER_RUNTIME); fi
 
 # One table of every measured figure beside its target, then one
 # "bench: <row> <value> <unit> target <target> <met|missed>" line per row.
