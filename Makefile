@@ -20,11 +20,13 @@ build: setup
 	cmake --preset default -DQUARRELO_TESTS=ON
 	cmake --build --preset default
 
-# The whole suite twice (the normal build, then AddressSanitizer with
-# UndefinedBehaviorSanitizer halting on the first report), the sound and mixer
-# tests under ThreadSanitizer, the Windows build check and short fuzz runs.
-# Everything is built first, then run.
+# The formatting check (scripts/check-format), then the whole suite twice (the
+# normal build, then AddressSanitizer with UndefinedBehaviorSanitizer halting
+# on the first report), the sound and mixer tests under ThreadSanitizer, the
+# Windows build check and short fuzz runs. Everything is built first, then
+# run; CTest takes the tests in a random order (the presets' scheduleRandom).
 test: setup
+	bash scripts/check-format
 	@echo "make test: building the game, the tests and the sanitizer, Windows and fuzz builds"
 	$(MAKE) --no-print-directory build build-asan build-tsan windows-check fuzz-short-build
 	@echo "make test: running the tests"
