@@ -10,38 +10,9 @@
 # Usage: focus_session.sh OTHER
 set -u
 other_program=$1
+. "$(dirname "$0")/session.sh"
 
-press() {  # holds a key long enough for the game's once-a-frame read
-  xdotool keydown "$1"
-  sleep 0.3
-  xdotool keyup "$1"
-}
-
-find_window() {  # NAME: the id of the window of that name, waiting for it
-  local id=""
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  echo "$id"
-}
-
-./Quarrelo &
-game=$!
-window=$(find_window Quarrelo)
-if [ -z "$window" ]; then
-  echo "the game's window did not appear" >&2
-  kill "$game" 2>/dev/null
-  wait "$game"
-  echo "no-window" > exit_code
-  exit 0
-fi
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-for _ in $(seq 1 200); do
-  grep -q 'Game Specific Objects Initialized' Log.txt 2>/dev/null && break
-  sleep 0.1
-done
+start_game Log.txt exit_code ./Quarrelo
 sleep 0.3
 press Return
 sleep 0.6
@@ -66,14 +37,4 @@ import -window root after.png
 press Escape
 sleep 0.5
 press Escape
-
-for _ in $(seq 1 100); do
-  kill -0 "$game" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$game" 2>/dev/null; then
-  echo "the game did not end" >&2
-  kill "$game"
-fi
-wait "$game"
-echo $? > exit_code
+end_game

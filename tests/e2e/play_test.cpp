@@ -44,24 +44,52 @@ std::vector<uint8_t> Rgb(const fs::path& image, const fs::path& scratch, int* wi
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-TEST(PlayUnderXvfb, DuelThrowMenuQuit) {
-  for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
-    if (!OnPath(tool))
-      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
+// A folder of the run's own holding the game and its assets, removed after
+// a run that passed (kept, and named, after one that failed).
+class GameRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
+    for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
+      fs::copy_file(entry.path(), folder / entry.path().filename());
+  }
+  void TearDown() override {
+    if (folder.empty()) return;
+    if (!HasFailure())
+      fs::remove_all(folder);
+    else
+      std::cout << "session folder kept: " << folder << "\n";
+  }
+  fs::path folder;
+};
 
-  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  fs::path folder = pattern;
-  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
-  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
-    fs::copy_file(entry.path(), folder / entry.path().filename());
+// Runs tests/e2e/<script> (with `arguments`) in the folder under xvfb-run on
+// a screen of `screen` (WxH); the script writes the game's exit code to
+// exit_code.
+class PlayUnderXvfb : public GameRun {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
+      if (!OnPath(tool))
+        GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
+    GameRun::SetUp();
+  }
+  void RunSession(const char* script, const char* screen, const std::string& arguments = "") {
+    const std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 " + screen +
+                            "x24' bash '" + QUARRELO_SOURCE_DIR + "/tests/e2e/" + script + "' " + arguments +
+                            " > session.out 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
+    EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+  }
+};
 
+TEST_F(PlayUnderXvfb, DuelThrowMenuQuit) {
   // An 800x600 screen: the full-screen picture is shown at its own size.
-  std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 800x600x24' bash '" +
-                    std::string(QUARRELO_SOURCE_DIR) + "/tests/e2e/play_session.sh' > session.out 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
-
-  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+  RunSession("play_session.sh", "800x600");
+  if (HasFatalFailure()) return;
   EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
 
   int shot_w = 0, shot_h = 0, room_w = 0, room_h = 0;
@@ -81,11 +109,6 @@ TEST(PlayUnderXvfb, DuelThrowMenuQuit) {
   }
   double share = double(same) / (shot.size() / 3);
   EXPECT_GT(share, 0.75) << "share of screen pixels that match the classroom";
-
-  if (!HasFailure())
-    fs::remove_all(folder);
-  else
-    std::cout << "session folder kept: " << folder << "\n";
 }
 
 // An RGB screenshot of the 800x600 screen.
@@ -123,24 +146,9 @@ double ShareAlike(const Shot& a, const Shot& b, int w, int h, bool outside) {
 // and its window keeps its last picture, painting it again where the other
 // window was; chosen again, the game resets the device, reloads its images
 // and shows the duel.
-TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
-  for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
-    if (!OnPath(tool))
-      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
-
-  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  fs::path folder = pattern;
-  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
-  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
-    fs::copy_file(entry.path(), folder / entry.path().filename());
-
-  std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 800x600x24' bash '" +
-                    std::string(QUARRELO_SOURCE_DIR) + "/tests/e2e/focus_session.sh' '" +
-                    OTHER_WINDOW_BINARY + "' > session.out 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
-
-  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+TEST_F(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
+  RunSession("focus_session.sh", "800x600", std::string("'") + OTHER_WINDOW_BINARY + "'");
+  if (HasFatalFailure()) return;
   const std::string whole = WholeRunLog();
   const size_t shutdown = whole.find("Direct3D Device Released");
   std::string reload = "LoadSurface() successful\nLoadSurface() successful\n";
@@ -163,11 +171,6 @@ TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
   // Chosen again: the duel, its airplane flown on.
   EXPECT_GT(ShareAlike(before, after, 0, 0, true), 0.97);
   EXPECT_NE(before.rgb, after.rgb);
-
-  if (!HasFailure())
-    fs::remove_all(folder);
-  else
-    std::cout << "session folder kept: " << folder << "\n";
 }
 
 // The player switches the look on the title menu: Alt+Enter from full
@@ -176,23 +179,9 @@ TEST(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
 // window shows it at its own size, and resized keeps its aspect with bars;
 // neither the Enter of Alt+Enter nor anything else reached the game (the
 // menu stayed, so one Esc ends it), and its device was never lost.
-TEST(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
-  for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
-    if (!OnPath(tool))
-      GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
-
-  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  fs::path folder = pattern;
-  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
-  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
-    fs::copy_file(entry.path(), folder / entry.path().filename());
-
-  std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 1280x720x24' bash '" +
-                    std::string(QUARRELO_SOURCE_DIR) + "/tests/e2e/window_session.sh' > session.out 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
-
-  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+TEST_F(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
+  RunSession("window_session.sh", "1280x720");
+  if (HasFatalFailure()) return;
   EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
 
   const Shot full = Screenshot(folder, "full"), window = Screenshot(folder, "window");
@@ -239,25 +228,13 @@ TEST(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
     }
   EXPECT_NEAR(first, 240 + 167, 2) << "left bar";
   EXPECT_NEAR(last, 240 + 833, 2) << "right bar";
-
-  if (!HasFailure())
-    fs::remove_all(folder);
-  else
-    std::cout << "session folder kept: " << folder << "\n";
 }
 
 // Where there is no display at all the game makes no window: it ends at
 // once with exit code 0 and no run log, as when a window cannot be made,
 // and the terminal gets one line saying why (nothing from SDL's video
 // drivers, nothing blaming the mouse).
-TEST(PlayWithoutDisplay, NoWindowNoRunLogAndOneLine) {
-  char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  fs::path folder = pattern;
-  fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
-  for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
-    fs::copy_file(entry.path(), folder / entry.path().filename());
-
+TEST_F(GameRun, WithoutADisplayNoWindowNoRunLogAndOneLine) {
   const std::string cmd = "cd '" + folder.string() +
                           "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 ./Quarrelo "
                           ">out.txt 2>err.txt; echo $? > exit_code";
@@ -268,11 +245,6 @@ TEST(PlayWithoutDisplay, NoWindowNoRunLogAndOneLine) {
             "SDL: no display (neither DISPLAY nor WAYLAND_DISPLAY is set): the game has nowhere to show its "
             "window\n");
   EXPECT_EQ(ReadAll(folder / "out.txt"), "");
-
-  if (!HasFailure())
-    fs::remove_all(folder);
-  else
-    std::cout << "folder kept: " << folder << "\n";
 }
 
 }  // namespace

@@ -7,27 +7,9 @@
 # Esc quits. Run inside the folder that holds the game and its assets.
 # Writes exit_code and the four screenshots.
 set -u
+. "$(dirname "$0")/session.sh"
 
-./Quarrelo &
-game=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name '^Quarrelo$' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "the game's window did not appear" >&2
-  kill "$game" 2>/dev/null
-  wait "$game"
-  echo "no-window" > exit_code
-  exit 0
-fi
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-for _ in $(seq 1 200); do
-  grep -q 'Game Specific Objects Initialized' Log.txt 2>/dev/null && break
-  sleep 0.1
-done
+start_game Log.txt exit_code ./Quarrelo
 sleep 0.5
 import -window root full.png
 
@@ -49,14 +31,5 @@ sleep 0.8
 import -window root resized.png
 
 # On the menu Esc ends the game; anywhere else it would only lead there.
-xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
-for _ in $(seq 1 100); do
-  kill -0 "$game" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$game" 2>/dev/null; then
-  echo "the game did not end" >&2
-  kill "$game"
-fi
-wait "$game"
-echo $? > exit_code
+press Escape
+end_game
