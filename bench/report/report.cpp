@@ -11,6 +11,7 @@
 // Usage: quarrelo_bench_report [--quick]
 // (--decode-game-images is the report's own child mode for the start-up row.)
 #include <limits.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -229,6 +230,33 @@ std::vector<Row> MenuIdle(const Effort& effort) {
   return {cpu, median, p99};
 }
 
+// For information beside the menu's figure: what waiting by the millisecond
+// costs this machine by itself, 1,000 sleeps of a thread a second until the
+// next millisecond begins (what the SDL backend's tick count does while the
+// game's pacing polls it), with nothing else done. On a virtual machine each
+// timer wake-up costs far more than on bare hardware.
+Row WaitFloor(const Effort& effort) {
+  Row row = InfoRow("menu_wait_floor", "waiting by the millisecond alone (1,000/s)", "%");
+  const int waits = effort.rounds >= 15 ? 3000 : 1000;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  const double cpu_start = timing::thread_cpu_seconds();
+  const double wall_start = timing::wall_seconds();
+  for (int i = 0; i < waits; ++i) {
+    ++ms;
+    const timespec at{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+  }
+  const double cpu = timing::thread_cpu_seconds() - cpu_start;
+  const double wall = timing::wall_seconds() - wall_start;
+  row.value = cpu / wall * 100;
+  row.ours = format("%.1f us a wait", cpu / waits * 1e6);
+  row.compared = "-";
+  row.measured = wall > 0;
+  return row;
+}
+
 // ---- Rows measured in this process --------------------------------------------
 
 // For information only: names are looked up only when a sound call fails.
@@ -369,7 +397,8 @@ void print(const std::vector<Row>& rows, const Effort& effort) {
       "peak resident size of a child playing a scripted game (menu, a duel with walks, throws and a\n"
       "point, back to the menu, quit). Menu: the real game (SDL backend, software renderer, dummy audio\n"
       "device) under Xvfb on the real clock, 400 frames after 60, processor time of the whole process\n"
-      "over wall time, and the times between presents.\n\n",
+      "over wall time, and the times between presents; beside it, for information, the processor time\n"
+      "1,000 bare waits of a millisecond a second take on this machine.\n\n",
       effort.rounds, effort.process_runs);
   for (const Row& row : rows) {
     std::printf("bench: %s %s %s target %s %s\n", row.name.c_str(),
@@ -393,6 +422,7 @@ int main(int argc, char** argv) {
   // PeakMemory); the duel last, as it starts the whole game in here.
   rows[7] = PeakMemory(effort);
   for (const Row& row : MenuIdle(effort)) rows.push_back(row);
+  rows.push_back(WaitFloor(effort));
   const std::vector<Row> startup = StartToFirstFrame(effort);
   rows[5] = startup[0];
   rows[6] = startup[1];
