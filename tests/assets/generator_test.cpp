@@ -12,17 +12,11 @@
 #include <sstream>
 
 #include "asset_pictures.h"
+#include "files_and_tools.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 class Generator : public ::testing::Test {
  protected:
@@ -57,9 +51,9 @@ TEST_F(Generator, WritesEveryAssetTheSameWayTwiceAndAsCommitted) {
     const fs::path name = entry.path().filename();
     EXPECT_TRUE(std::find(kAssetNames.begin(), kAssetNames.end(), name.string()) != kAssetNames.end())
         << "unexpected file " << name;
-    const std::string bytes = Slurp(entry.path());
-    EXPECT_TRUE(bytes == Slurp(root_ / "second" / name)) << name << " differs between runs";
-    EXPECT_TRUE(bytes == Slurp(AssetPath(name.string())))
+    const std::string bytes = read_file(entry.path());
+    EXPECT_TRUE(bytes == read_file(root_ / "second" / name)) << name << " differs between runs";
+    EXPECT_TRUE(bytes == read_file(AssetPath(name.string())))
         << "assets/" << name << " is stale: run make assets";
   }
   EXPECT_EQ(files, int(kAssetNames.size()));
@@ -71,7 +65,7 @@ TEST_F(Generator, WritesEveryAssetTheSameWayTwiceAndAsCommitted) {
   for (const auto& entry : fs::directory_iterator(root_ / "first-icons")) {
     ++icons;
     const fs::path name = entry.path().filename();
-    const std::string bytes = Slurp(entry.path());
+    const std::string bytes = read_file(entry.path());
     int size = 0;
     ASSERT_EQ(std::sscanf(name.c_str(), "quarrelo-%d.png", &size), 1) << "unexpected file " << name;
     ASSERT_GT(bytes.size(), 24u) << name;
@@ -82,8 +76,8 @@ TEST_F(Generator, WritesEveryAssetTheSameWayTwiceAndAsCommitted) {
     EXPECT_EQ(bytes.substr(1, 3), "PNG") << name;
     EXPECT_EQ(word(16), uint32_t(size)) << name;
     EXPECT_EQ(word(20), uint32_t(size)) << name;
-    EXPECT_TRUE(bytes == Slurp(root_ / "second-icons" / name)) << name << " differs between runs";
-    EXPECT_TRUE(bytes == Slurp(committed / name))
+    EXPECT_TRUE(bytes == read_file(root_ / "second-icons" / name)) << name << " differs between runs";
+    EXPECT_TRUE(bytes == read_file(committed / name))
         << "packaging/icons/" << name << " is stale: run make assets";
   }
   EXPECT_EQ(icons, 3);

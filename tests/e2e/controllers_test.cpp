@@ -28,17 +28,11 @@
 #include "game/game_state.h"
 #include "scratch_folder.h"
 #include "whole_run_log.h"
+#include "files_and_tools.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 struct Fighter {
   int x = 0, y = 0, heading = 0;
@@ -188,11 +182,11 @@ void CloseTheGame() {
 // The controllers' side of the run, on a thread of its own while the
 // game's WinMain runs on the test's.
 void PlayWithControllers(const fs::path& folder) {
-  for (int i = 0;
-       i < 300 && ReadAll(folder / "Log.txt").find("Game Specific Objects Initialized") == std::string::npos;
+  for (int i = 0; i < 300 && read_file(folder / "Log.txt").find("Game Specific Objects Initialized") ==
+                                 std::string::npos;
        ++i)
     std::this_thread::sleep_for(100ms);
-  ASSERT_NE(SDL_WasInit(SDL_INIT_GAMECONTROLLER), 0u) << ReadAll(folder / "Log.txt");
+  ASSERT_NE(SDL_WasInit(SDL_INIT_GAMECONTROLLER), 0u) << read_file(folder / "Log.txt");
   SDL_AddEventWatch(WatchForProbe, nullptr);
 
   Pad left, right, third;
@@ -303,7 +297,7 @@ TEST(ControllersUnderXvfb, TwoPlayADuelOneIsUnpluggedAndTheThirdTakesOver) {
   fs::current_path(former);
 
   EXPECT_EQ(code, 0);
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog()) << "the device was never lost";
+  EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog()) << "the device was never lost";
 }
 
 }  // namespace

@@ -13,12 +13,7 @@ other_program=$1
 . "$(dirname "$0")/session.sh"
 
 start_game Log.txt exit_code ./Quarrelo
-sleep 0.3
-press Return
-sleep 0.6
-press f
-sleep 0.3
-import -window root before.png
+start_duel_and_throw before.png
 
 "$other_program" > other.out 2>&1 &
 other=$!

@@ -7,12 +7,7 @@ set -u
 . "$(dirname "$0")/session.sh"
 
 start_game Log.txt exit_code ./Quarrelo
-sleep 0.3
-press Return
-sleep 0.6
-press f
-sleep 0.3
-import -window root shot.png
+start_duel_and_throw shot.png
 press Escape
 sleep 0.5
 press Escape

@@ -16,31 +16,21 @@
 #include <vector>
 
 #include "whole_run_log.h"
+#include "files_and_tools.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool OnPath(const char* program) {
-  return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // RGB bytes of an image file, through ImageMagick.
 std::vector<uint8_t> Rgb(const fs::path& image, const fs::path& scratch, int* width, int* height) {
   std::string size_cmd =
       "identify -format '%w %h' '" + image.string() + "' > '" + scratch.string() + ".size'";
   if (std::system(size_cmd.c_str()) != 0) return {};
-  std::istringstream(ReadAll(scratch.string() + ".size")) >> *width >> *height;
+  std::istringstream(read_file(scratch.string() + ".size")) >> *width >> *height;
   std::string cmd = "convert '" + image.string() + "' -depth 8 'rgb:" + scratch.string() + "'";
   if (std::system(cmd.c_str()) != 0) return {};
-  std::string bytes = ReadAll(scratch);
+  std::string bytes = read_file(scratch);
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
@@ -73,7 +63,7 @@ class PlayUnderXvfb : public GameRun {
  protected:
   void SetUp() override {
     for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
-      if (!OnPath(tool))
+      if (!on_path(tool))
         GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
     GameRun::SetUp();
   }
@@ -81,8 +71,8 @@ class PlayUnderXvfb : public GameRun {
     const std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 " + screen +
                             "x24' bash '" + QUARRELO_SOURCE_DIR + "/tests/e2e/" + script + "' " + arguments +
                             " > session.out 2>&1";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadAll(folder / "session.out");
-    EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n") << ReadAll(folder / "session.out");
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << read_file(folder / "session.out");
+    EXPECT_EQ(read_file(folder / "exit_code"), "0\n") << read_file(folder / "session.out");
   }
 };
 
@@ -90,7 +80,7 @@ TEST_F(PlayUnderXvfb, DuelThrowMenuQuit) {
   // An 800x600 screen: the full-screen picture is shown at its own size.
   RunSession("play_session.sh", "800x600");
   if (HasFatalFailure()) return;
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
+  EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());
 
   int shot_w = 0, shot_h = 0, room_w = 0, room_h = 0;
   std::vector<uint8_t> shot = Rgb(folder / "shot.png", folder / "shot.rgb", &shot_w, &shot_h);
@@ -153,8 +143,8 @@ TEST_F(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
   const size_t shutdown = whole.find("Direct3D Device Released");
   std::string reload = "LoadSurface() successful\nLoadSurface() successful\n";
   for (int i = 0; i < 19; i++) reload += "LoadTexture() Successful\n";
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), whole.substr(0, shutdown) + "Direct3D device lost\n" + reload +
-                                             "Direct3D device reset\n" + whole.substr(shutdown));
+  EXPECT_EQ(read_file(folder / "Log.txt"), whole.substr(0, shutdown) + "Direct3D device lost\n" + reload +
+                                               "Direct3D device reset\n" + whole.substr(shutdown));
 
   const Shot before = Screenshot(folder, "before"), away = Screenshot(folder, "away");
   const Shot uncovered = Screenshot(folder, "uncovered"), after = Screenshot(folder, "after");
@@ -182,7 +172,7 @@ TEST_F(PlayUnderXvfb, FocusTakenAwayAndGivenBackShowsTheDuelAgain) {
 TEST_F(PlayUnderXvfb, AltEnterAndF11SwitchBetweenFullScreenAndAWindow) {
   RunSession("window_session.sh", "1280x720");
   if (HasFatalFailure()) return;
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
+  EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());
 
   const Shot full = Screenshot(folder, "full"), window = Screenshot(folder, "window");
   const Shot full_again = Screenshot(folder, "full_again"), resized = Screenshot(folder, "resized");
@@ -239,12 +229,12 @@ TEST_F(GameRun, WithoutADisplayNoWindowNoRunLogAndOneLine) {
                           "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 ./Quarrelo "
                           ">out.txt 2>err.txt; echo $? > exit_code";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  EXPECT_EQ(ReadAll(folder / "exit_code"), "0\n");
+  EXPECT_EQ(read_file(folder / "exit_code"), "0\n");
   EXPECT_FALSE(fs::exists(folder / "Log.txt"));
-  EXPECT_EQ(ReadAll(folder / "err.txt"),
+  EXPECT_EQ(read_file(folder / "err.txt"),
             "SDL: no display (neither DISPLAY nor WAYLAND_DISPLAY is set): the game has nowhere to show its "
             "window\n");
-  EXPECT_EQ(ReadAll(folder / "out.txt"), "");
+  EXPECT_EQ(read_file(folder / "out.txt"), "");
 }
 
 }  // namespace

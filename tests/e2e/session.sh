@@ -43,6 +43,17 @@ start_game() {
   give_up "the game did not reach its menu" no-menu
 }
 
+# start_duel_and_throw SHOT: from the menu, Enter starts a duel and F
+# throws the left airplane; then a screenshot is written to SHOT.
+start_duel_and_throw() {
+  sleep 0.3
+  press Return
+  sleep 0.6
+  press f
+  sleep 0.3
+  import -window root "$1"
+}
+
 give_up() {
   echo "$1" >&2
   kill "$game" 2>/dev/null

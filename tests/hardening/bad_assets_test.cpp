@@ -30,6 +30,7 @@
 
 #include "platform/d3d9/test_queries.h"
 #include "sound/sound.h"
+#include "files_and_tools.h"
 
 namespace fs = std::filesystem;
 
@@ -111,13 +112,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 void PrintTo(const Asset& asset, std::ostream* out) { *out << asset.file; }
 
 const char* DamageName(Damage damage) {
@@ -143,7 +137,7 @@ class DamagedAsset : public Scenario, public ::testing::WithParamInterface<std::
     const auto [asset, damage] = GetParam();
     const fs::path path = fs::path(folder) / asset.file;
     ASSERT_TRUE(fs::exists(path)) << asset.file;
-    const std::string bytes = Slurp(path);
+    const std::string bytes = read_file(path);
     switch (damage) {
       case Damage::Missing:
         RemoveAsset(asset.file);

@@ -16,21 +16,11 @@
 #include "asset_pictures.h"
 #include "whole_run_log.h"
 #include "scratch_folder.h"
+#include "files_and_tools.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool OnPath(const std::string& program) {
-  return std::system(("command -v '" + program + "' >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Type, size and time of every entry under a folder, by relative path.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
@@ -51,7 +41,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
 TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   for (const char* tool :
        {CPACK_COMMAND, "dpkg-deb", "dpkg-shlibdeps", "file", "lintian", "xvfb-run", "xdotool"})
-    if (!OnPath(tool))
+    if (!on_path(tool))
       GTEST_SKIP() << tool << " is missing (scripts/setup installs it): package test skipped";
   ScratchFolder scratch("quarrelo-package");
   const fs::path dir = scratch.path();
@@ -62,19 +52,19 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   // Made in a folder of this test's own, never beside a player's make package.
   ASSERT_EQ(run(std::string("'") + CPACK_COMMAND + "' --config '" + CPACK_CONFIG + "' -B cpack", "cpack.out"),
             0)
-      << ReadAll(dir / "cpack.out");
+      << read_file(dir / "cpack.out");
   fs::path deb;
   for (const auto& entry : fs::directory_iterator(dir / "cpack"))
     if (entry.path().extension() == ".deb") deb = entry.path();
   ASSERT_EQ(deb.filename().string().rfind(std::string("quarrelo_") + QUARRELO_VERSION + "_", 0), 0u) << deb;
 
   run("lintian '" + deb.string() + "'", "lintian.out");
-  const std::string lintian = ReadAll(dir / "lintian.out");
+  const std::string lintian = read_file(dir / "lintian.out");
   std::cout << "lintian:\n" << lintian;
   std::istringstream lines(lintian);
   for (std::string line; std::getline(lines, line);) EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
 
-  ASSERT_EQ(run("dpkg-deb -x '" + deb.string() + "' root", "unpack.out"), 0) << ReadAll(dir / "unpack.out");
+  ASSERT_EQ(run("dpkg-deb -x '" + deb.string() + "' root", "unpack.out"), 0) << read_file(dir / "unpack.out");
   const fs::path root = fs::canonical(dir / "root");
   std::set<std::string> files, expected = {"usr/games/quarrelo",
                                            "usr/lib/games/quarrelo/Quarrelo",
@@ -106,9 +96,9 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
       "env XDG_STATE_HOME='" + (dir / "state").string() + "' HOME='" + (dir / "home").string() +
       "' SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24' sh '" + QUARRELO_SOURCE_DIR +
       "/tests/package/launch_session.sh' '" + (root / "usr/games/quarrelo").string() + "' exit_code";
-  ASSERT_EQ(run(session, "session.out"), 0) << ReadAll(dir / "session.out");
-  EXPECT_EQ(ReadAll(dir / "exit_code"), "0\n") << ReadAll(dir / "session.out");
-  EXPECT_EQ(ReadAll(folder / "Log.txt"), WholeRunLog());
+  ASSERT_EQ(run(session, "session.out"), 0) << read_file(dir / "session.out");
+  EXPECT_EQ(read_file(dir / "exit_code"), "0\n") << read_file(dir / "session.out");
+  EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());
   EXPECT_FALSE(fs::exists(dir / "Log.txt"));
 
   for (const std::string& asset : kAssetNames) {
@@ -116,7 +106,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
     EXPECT_EQ(fs::read_symlink(folder / asset), root / "usr/share/games/quarrelo" / asset);
   }
   EXPECT_FALSE(fs::is_symlink(folder / "gone.bmp"));
-  EXPECT_EQ(ReadAll(folder / "notes.txt"), "mine");
+  EXPECT_EQ(read_file(folder / "notes.txt"), "mine");
   // Every entry under the root that appeared, went or changed.
   std::map<std::string, std::string> after = Snapshot(root);
   std::string changed;

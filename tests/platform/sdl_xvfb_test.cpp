@@ -13,20 +13,9 @@
 #include <vector>
 
 #include "scratch_folder.h"
+#include "files_and_tools.h"
 
 namespace {
-
-bool have(const char* tool) {
-  const std::string command = std::string("command -v ") + tool + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct Screen {
   int width = 0;
@@ -52,7 +41,8 @@ bool read_ppm(const std::string& path, Screen& screen) {
 
 TEST(SdlUnderXvfb, FullScreenFrameAndKey) {
   for (const char* tool : {"xvfb-run", "xdotool", "import"})
-    if (!have(tool)) GTEST_SKIP() << tool << " is not installed: the Xvfb test of the SDL backend is skipped";
+    if (!on_path(tool))
+      GTEST_SKIP() << tool << " is not installed: the Xvfb test of the SDL backend is skipped";
 
   const ScratchFolder folder("quarrelo-xvfb");
   const std::string& out = folder.path();
