@@ -51,7 +51,9 @@ class GameRun : public ::testing::Test {
     if (!HasFailure())
       fs::remove_all(folder);
     else
-      std::cout << "session folder kept: " << folder << "\n";
+      std::cout << "session folder kept: " << folder << "\n"
+                << "the session's output:\n"
+                << read_file(folder / "session.out");
   }
   fs::path folder;
 };
@@ -62,15 +64,15 @@ class GameRun : public ::testing::Test {
 class PlayUnderXvfb : public GameRun {
  protected:
   void SetUp() override {
-    for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify"})
+    for (const char* tool : {"xvfb-run", "xdotool", "import", "convert", "identify", "compare"})
       if (!on_path(tool))
         GTEST_SKIP() << tool << " is missing (scripts/setup installs it): end-to-end run skipped";
     GameRun::SetUp();
   }
   void RunSession(const char* script, const char* screen, const std::string& arguments = "") {
-    const std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -s '-screen 0 " + screen +
-                            "x24' bash '" + QUARRELO_SOURCE_DIR + "/tests/e2e/" + script + "' " + arguments +
-                            " > session.out 2>&1";
+    const std::string cmd = "cd '" + folder.string() + "' && xvfb-run -a -e xvfb.err -s '-screen 0 " +
+                            screen + "x24' bash '" + QUARRELO_SOURCE_DIR + "/tests/e2e/" + script + "' " +
+                            arguments + " > session.out 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << read_file(folder / "session.out");
     EXPECT_EQ(read_file(folder / "exit_code"), "0\n") << read_file(folder / "session.out");
   }

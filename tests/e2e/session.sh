@@ -28,19 +28,47 @@ start_game() {
   log=$1
   exit_code_file=$2
   shift 2
+  # The game starts once the X server answers a client (once, under load,
+  # it found no display right after xvfb-run had started the server).
+  for _ in $(seq 1 100); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+  done
   "$@" &
   game=$!
   window=$(find_window Quarrelo)
   if [ -z "$window" ]; then
     give_up "the game's window did not appear" no-window
   fi
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  focus "$window"
   for _ in $(seq 1 200); do
-    grep -q 'Game Specific Objects Initialized' "$log" 2>/dev/null && return 0
+    if grep -q 'Game Specific Objects Initialized' "$log" 2>/dev/null; then
+      # SDL makes the window anew when it gives it a renderer of another
+      # kind: the one to drive is the window there once the menu is.
+      window=$(find_window Quarrelo)
+      focus "$window"
+      return 0
+    fi
     kill -0 "$game" 2>/dev/null || break
     sleep 0.1
   done
   give_up "the game did not reach its menu" no-menu
+}
+
+# Gives the focus to window WINDOW, waiting up to 5 s for it to arrive.
+focus() {
+  [ -n "$1" ] && timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null
+}
+
+# wait_for FILE TEXT: waits up to 10 s for TEXT to be in FILE; fails
+# (writing what it waited for to the script's error output) when it is not.
+wait_for() {
+  for _ in $(seq 1 100); do
+    grep -q "$2" "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "waited in vain for \"$2\" in $1" >&2
+  return 1
 }
 
 # start_duel_and_throw SHOT: from the menu, Enter starts a duel and F
@@ -52,6 +80,28 @@ start_duel_and_throw() {
   press f
   sleep 0.3
   import -window root "$1"
+}
+
+# settled_shot FILE: a screenshot of the screen in FILE once two taken
+# 0.3 s apart are alike (up to 10 s): what the game or the X server was
+# asked to show is there, not on its way.
+settled_shot() {
+  import -window root "$1"
+  for _ in $(seq 1 30); do
+    sleep 0.3
+    import -window root "$1.next.png"
+    if [ "$(compare -metric AE "$1" "$1.next.png" null: 2>&1)" = 0 ]; then
+      rm -f "$1.next.png"
+      return 0
+    fi
+    mv "$1.next.png" "$1"
+  done
+  echo "the screen did not settle for $1" >&2
+}
+
+# pixel FILE X Y: the colour of a pixel of an image, as "#RRGGBB".
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 -format '#%[hex:p{0,0}]' info:
 }
 
 give_up() {

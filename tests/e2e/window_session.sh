@@ -10,25 +10,24 @@ set -u
 . "$(dirname "$0")/session.sh"
 
 start_game Log.txt exit_code ./Quarrelo
-sleep 0.5
-import -window root full.png
+settled_shot full.png
 
 # Each key is held across several of the game's frames.
 xdotool keydown alt; sleep 0.1; xdotool keydown Return; sleep 0.3
 xdotool keyup Return; sleep 0.1; xdotool keyup alt
-sleep 0.8
-import -window root window.png
+sleep 0.3
+settled_shot window.png
 
 xdotool keydown F11; sleep 0.3; xdotool keyup F11
-sleep 0.8
-import -window root full_again.png
+sleep 0.3
+settled_shot full_again.png
 
 xdotool keydown alt; sleep 0.1; xdotool keydown Return; sleep 0.3
 xdotool keyup alt; sleep 0.3; xdotool keyup Return
-sleep 0.8
+settled_shot window_again.png
 xdotool windowsize "$window" 1000 500
-sleep 0.8
-import -window root resized.png
+sleep 0.3
+settled_shot resized.png
 
 # On the menu Esc ends the game; anywhere else it would only lead there.
 press Escape
