@@ -1,6 +1,9 @@
 # What the session scripts share (sourced, POSIX sh): they drive the real
 # game on the X display they run under (started by xvfb-run) with xdotool,
 # take screenshots with import and write the game's exit code to a file.
+# The server must run with -noreset: by default Xvfb resets when its last
+# client leaves, and a client that connects meanwhile (the game starting
+# while xdotool looks for its window) finds no display.
 
 # Holds a key long enough for the game's once-a-frame read of the keyboard.
 press() {
@@ -28,12 +31,6 @@ start_game() {
   log=$1
   exit_code_file=$2
   shift 2
-  # The game starts once the X server answers a client (once, under load,
-  # it found no display right after xvfb-run had started the server).
-  for _ in $(seq 1 100); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-  done
   "$@" &
   game=$!
   window=$(find_window Quarrelo)

@@ -94,7 +94,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   // Started from another folder, as a desktop would start it.
   const std::string session =
       "env XDG_STATE_HOME='" + (dir / "state").string() + "' HOME='" + (dir / "home").string() +
-      "' SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 800x600x24' sh '" + QUARRELO_SOURCE_DIR +
+      "' SDL_AUDIODRIVER=dummy xvfb-run -a -s '-noreset -screen 0 800x600x24' sh '" + QUARRELO_SOURCE_DIR +
       "/tests/package/launch_session.sh' '" + (root / "usr/games/quarrelo").string() + "' exit_code";
   ASSERT_EQ(run(session, "session.out"), 0) << read_file(dir / "session.out");
   EXPECT_EQ(read_file(dir / "exit_code"), "0\n") << read_file(dir / "session.out");
