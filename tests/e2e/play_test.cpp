@@ -70,10 +70,9 @@ class PlayUnderXvfb : public GameRun {
     GameRun::SetUp();
   }
   void RunSession(const char* script, const char* screen, const std::string& arguments = "") {
-    const std::string cmd = "cd '" + folder.string() +
-                            "' && xvfb-run -a -e xvfb.err -s '-noreset -screen 0 " + screen + "x24' bash '" +
-                            QUARRELO_SOURCE_DIR + "/tests/e2e/" + script + "' " + arguments +
-                            " > session.out 2>&1";
+    const std::string cmd = "cd '" + folder.string() + "' && '" + QUARRELO_SOURCE_DIR +
+                            "/tests/support/xvfb_run' " + screen + " bash '" + QUARRELO_SOURCE_DIR +
+                            "/tests/e2e/" + script + "' " + arguments + " > session.out 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << read_file(folder / "session.out");
     EXPECT_EQ(read_file(folder / "exit_code"), "0\n") << read_file(folder / "session.out");
   }

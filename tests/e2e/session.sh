@@ -1,9 +1,7 @@
 # What the session scripts share (sourced, POSIX sh): they drive the real
 # game on the X display they run under (started by xvfb-run) with xdotool,
 # take screenshots with import and write the game's exit code to a file.
-# The server must run with -noreset: by default Xvfb resets when its last
-# client leaves, and a client that connects meanwhile (the game starting
-# while xdotool looks for its window) finds no display.
+# The server comes from tests/support/xvfb_run.
 
 # Holds a key long enough for the game's once-a-frame read of the keyboard.
 press() {

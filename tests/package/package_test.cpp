@@ -92,10 +92,11 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   fs::create_directories(dir / "home");
 
   // Started from another folder, as a desktop would start it.
-  const std::string session =
-      "env XDG_STATE_HOME='" + (dir / "state").string() + "' HOME='" + (dir / "home").string() +
-      "' SDL_AUDIODRIVER=dummy xvfb-run -a -s '-noreset -screen 0 800x600x24' sh '" + QUARRELO_SOURCE_DIR +
-      "/tests/package/launch_session.sh' '" + (root / "usr/games/quarrelo").string() + "' exit_code";
+  const std::string session = "env XDG_STATE_HOME='" + (dir / "state").string() + "' HOME='" +
+                              (dir / "home").string() + "' SDL_AUDIODRIVER=dummy '" + QUARRELO_SOURCE_DIR +
+                              "/tests/support/xvfb_run' 800x600 sh '" + QUARRELO_SOURCE_DIR +
+                              "/tests/package/launch_session.sh' '" + (root / "usr/games/quarrelo").string() +
+                              "' exit_code";
   ASSERT_EQ(run(session, "session.out"), 0) << read_file(dir / "session.out");
   EXPECT_EQ(read_file(dir / "exit_code"), "0\n") << read_file(dir / "session.out");
   EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());

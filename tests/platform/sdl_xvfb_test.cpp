@@ -46,9 +46,9 @@ TEST(SdlUnderXvfb, FullScreenFrameAndKey) {
 
   const ScratchFolder folder("quarrelo-xvfb");
   const std::string& out = folder.path();
-  const std::string command =
-      std::string("SDL_AUDIODRIVER=dummy timeout 100 xvfb-run -a -s '-noreset -screen 0 1280x720x24' sh ") +
-      SCRIPT_PATH + " " + PROBE_PATH + " " + out + " >" + out + "/xvfb.log 2>&1";
+  const std::string command = std::string("SDL_AUDIODRIVER=dummy timeout 100 ") + QUARRELO_SOURCE_DIR +
+                              "/tests/support/xvfb_run 1280x720 sh " + SCRIPT_PATH + " " + PROBE_PATH + " " +
+                              out + " >" + out + "/xvfb.log 2>&1";
   const int status = std::system(command.c_str());
   const std::string log = read_file(out + "/probe.log");
   const std::string details = "\nprobe.log:\n" + log + "probe.err:\n" + read_file(out + "/probe.err") +
