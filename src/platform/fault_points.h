@@ -44,8 +44,12 @@ struct FaultPoint {
   /* takes the display for a moment; Present answers D3DERR_DEVICELOST */                                     \
   /* and TestCooperativeLevel asks for a Reset. */                                                            \
   X(kDeviceLost, "IDirect3DDevice9::Lost", D3DERR_DEVICELOST)                                                 \
+  /* A device fault the program cannot cure (the driver's own error). */                                     \
+  X(kTestCooperativeLevel, "IDirect3DDevice9::TestCooperativeLevel", D3DERR_DRIVERINTERNALERROR)              \
+  X(kGetBackBuffer, "IDirect3DDevice9::GetBackBuffer", D3DERR_INVALIDCALL)                                    \
   X(kCreateOffscreenPlainSurface, "IDirect3DDevice9::CreateOffscreenPlainSurface", D3DERR_OUTOFVIDEOMEMORY)   \
   X(kD3DXCreateSprite, "D3DXCreateSprite", E_OUTOFMEMORY)                                                     \
+  X(kOnResetDevice, "ID3DXSprite::OnResetDevice", D3DERR_OUTOFVIDEOMEMORY)                                    \
   X(kD3DXLoadSurfaceFromFileA, "D3DXLoadSurfaceFromFileA", D3DXERR_INVALIDDATA)                               \
   X(kD3DXCreateTextureFromFileExA, "D3DXCreateTextureFromFileExA", D3DERR_OUTOFVIDEOMEMORY)                   \
   /* dinput */                                                                                                 \

@@ -111,9 +111,11 @@ TEST_F(AssetLoading, SpritesAndScreensLoadAsKeyedTexturesAndDrawWithoutTheKey) {
         << name;
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000 | kClear, 1.0f, 0), D3D_OK);
     const D3DXVECTOR3 origin(0, 0, 0);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
     ASSERT_EQ(sprite_->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
     EXPECT_EQ(sprite_->Draw(texture, nullptr, nullptr, &origin, 0xFFFFFFFF), D3D_OK);
     ASSERT_EQ(sprite_->End(), D3D_OK);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
     texture->Release();
     ExpectDrawnAsFile(Shown(), Decode(path), name);
   }

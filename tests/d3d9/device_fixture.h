@@ -39,18 +39,25 @@ class DeviceTest : public ::testing::Test {
     pp.SwapEffect = swap_effect;
     pp.hDeviceWindow = window();
     pp.Windowed = windowed ? TRUE : FALSE;
+    D3DPRESENT_PARAMETERS given = pp;  // the device writes into what it is given
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
-                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
+                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &given, &device),
               D3D_OK);
     ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer), D3D_OK);
     ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
+    sprite_device_ = device;
   }
 
   void TearDown() override { Close(); }
 
-  void Close() {
+  // Releases the textures the test made through the fixture.
+  void ReleaseOwned() {
     for (IUnknown* object : owned_) object->Release();
     owned_.clear();
+  }
+
+  void Close() {
+    ReleaseOwned();
     if (sprite) sprite->Release();
     if (back_buffer) back_buffer->Release();
     if (device) device->Release();
@@ -96,13 +103,23 @@ class DeviceTest : public ::testing::Test {
     return texture;
   }
 
-  // One Begin/Draw/End with alpha blending, at the whole-pixel position.
+  // Resets the device with a copy of the parameters it was made with (Reset
+  // zeroes the back buffer's size in what it is given).
+  HRESULT Reset() {
+    D3DPRESENT_PARAMETERS given = parameters;
+    return device->Reset(&given);
+  }
+
+  // One Begin/Draw/End with alpha blending, at the whole-pixel position,
+  // inside a scene of its own unless one is open.
   void Draw(IDirect3DTexture9* texture, int x, int y, const RECT* source = nullptr,
             D3DCOLOR colour = 0xFFFFFFFF, DWORD flags = D3DXSPRITE_ALPHABLEND) {
     const D3DXVECTOR3 position(static_cast<float>(x), static_cast<float>(y), 0.0f);
+    const bool own_scene = scene_device()->BeginScene() == D3D_OK;
     ASSERT_EQ(sprite->Begin(flags), D3D_OK);
     EXPECT_EQ(sprite->Draw(texture, source, nullptr, &position, colour), D3D_OK);
     ASSERT_EQ(sprite->End(), D3D_OK);
+    if (own_scene) EXPECT_EQ(scene_device()->EndScene(), D3D_OK);
   }
 
   // A picture whose every pixel differs: opaque, colour from its position.
@@ -125,7 +142,12 @@ class DeviceTest : public ::testing::Test {
   }
 
   TempFolder folder;
-  D3DPRESENT_PARAMETERS parameters{};  // the device's, for Reset
+  D3DPRESENT_PARAMETERS parameters{};  // as the device was asked for, for Reset
+  // The device sprites draw on, also once the test let go of `device`.
+  IDirect3DDevice9* scene_device() {
+    if (device != nullptr) sprite_device_ = device;
+    return sprite_device_;
+  }
   IDirect3D9* d3d = nullptr;
   IDirect3DDevice9* device = nullptr;
   IDirect3DSurface9* back_buffer = nullptr;
@@ -133,4 +155,5 @@ class DeviceTest : public ::testing::Test {
 
  private:
   std::vector<IUnknown*> owned_;
+  IDirect3DDevice9* sprite_device_ = nullptr;  // not a reference of its own
 };

@@ -204,7 +204,7 @@ TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) ASSERT_EQ(shown.at(x, y), big.at(3 * x + 1, 2 * y + 1) & 0xFFFFFF);
 
-  // Rectangles: a part onto a part; outside the surface or onto itself is refused.
+  // Rectangles: a part onto a part; outside the surface is refused.
   ClearTo(0);
   const RECT from{2, 3, 4, 5};
   const RECT to{10, 0, 12, 2};
@@ -216,8 +216,6 @@ TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
   const RECT beyond{0, 0, kWidth + 1, 1};
   EXPECT_EQ(device->StretchRect(same, &beyond, back_buffer, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->StretchRect(same, nullptr, back_buffer, &beyond, D3DTEXF_NONE), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->StretchRect(back_buffer, nullptr, back_buffer, nullptr, D3DTEXF_NONE),
-            D3DERR_INVALIDCALL);
   EXPECT_EQ(device->StretchRect(nullptr, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
   same->Release();
   small->Release();
@@ -249,7 +247,7 @@ TEST_F(DeviceTest, AWholeCopyIsTheSourceAsItWasWhenCopied) {
   back_buffer->Release();
   back_buffer = nullptr;
   ASSERT_EQ(sprite->OnLostDevice(), D3D_OK);
-  EXPECT_EQ(device->Reset(&parameters), D3D_OK);
+  EXPECT_EQ(Reset(), D3D_OK);
   ASSERT_EQ(sprite->OnResetDevice(), D3D_OK);
   ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer), D3D_OK);
   // Sprites land on the copy.
@@ -337,7 +335,7 @@ TEST_F(DeviceTest, PartialPresentAfterAResetDrawsOnThePictureBeforeIt) {
   back_buffer->Release();
   back_buffer = nullptr;
   sprite->OnLostDevice();
-  ASSERT_EQ(device->Reset(&parameters), D3D_OK);
+  ASSERT_EQ(Reset(), D3D_OK);
   ClearTo(0x00AABBCC);
   const RECT one{0, 0, 1, 1};
   ASSERT_EQ(device->Present(&one, &one, nullptr, nullptr), D3D_OK);

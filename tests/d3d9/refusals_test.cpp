@@ -5,6 +5,8 @@
 // sprite_drawing_test.)
 #include <functional>
 
+#include "platform/d3d9/test_queries.h"
+
 #include "device_fixture.h"
 
 namespace {
@@ -16,16 +18,21 @@ IDirect3DSurface9* PlainSurface(IDirect3DDevice9* device, D3DPOOL pool) {
 }
 
 struct WrongCall;
+class Refusals;
+HRESULT DrawFromPool(Refusals& t, D3DPOOL pool);
 
 class Refusals : public DeviceTest, public ::testing::WithParamInterface<WrongCall> {
  public:
   using DeviceTest::back_buffer;
   using DeviceTest::device;
   using DeviceTest::Filled;
+  using DeviceTest::folder;
   using DeviceTest::kHeight;
   using DeviceTest::kWidth;
   using DeviceTest::Open;
   using DeviceTest::parameters;
+  using DeviceTest::ReleaseOwned;
+  using DeviceTest::Reset;
   using DeviceTest::sprite;
   using DeviceTest::TextureOf;
 };
@@ -144,9 +151,9 @@ const WrongCall kWrongCalls[] = {
      [](Refusals& t) {
        LetGoForReset(t, Keep::Nothing);
        IDirect3DSurface9* surface = PlainSurface(t.device, D3DPOOL_DEFAULT);
-       const HRESULT result = t.device->Reset(&t.parameters);
+       const HRESULT result = t.Reset();
        surface->Release();
-       EXPECT_EQ(t.device->Reset(&t.parameters), D3D_OK) << "once it is gone";
+       EXPECT_EQ(t.Reset(), D3D_OK) << "once it is gone";
        return result;
      },
      D3DERR_INVALIDCALL},
@@ -154,29 +161,31 @@ const WrongCall kWrongCalls[] = {
      [](Refusals& t) {
        LetGoForReset(t, Keep::Nothing);
        t.TextureOf(Refusals::Filled(2, 2, 0xFFFFFFFF));  // released at the test's end
-       return t.device->Reset(&t.parameters);
+       return t.Reset();
      },
      D3DERR_INVALIDCALL},
     {"ResetWithTheBackBufferHeld",
      [](Refusals& t) {
        LetGoForReset(t, Keep::BackBuffer);
-       return t.device->Reset(&t.parameters);
+       return t.Reset();
      },
      D3DERR_INVALIDCALL},
     {"ResetWithTheSpriteNotToldOnLostDevice",
      [](Refusals& t) {
        LetGoForReset(t, Keep::Sprite);
-       return t.device->Reset(&t.parameters);
+       return t.Reset();
      },
      D3DERR_INVALIDCALL},
     // The sprite handler between OnLostDevice and OnResetDevice.
     {"SpriteBeginAfterOnLostDevice",
      [](Refusals& t) {
        t.sprite->OnLostDevice();
+       EXPECT_EQ(t.device->BeginScene(), D3D_OK);
        const HRESULT result = t.sprite->Begin(D3DXSPRITE_ALPHABLEND);
        t.sprite->OnResetDevice();
        EXPECT_EQ(t.sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK) << "after OnResetDevice";
        EXPECT_EQ(t.sprite->End(), D3D_OK);
+       EXPECT_EQ(t.device->EndScene(), D3D_OK);
        return result;
      },
      D3DERR_INVALIDCALL},
@@ -184,14 +193,111 @@ const WrongCall kWrongCalls[] = {
      [](Refusals& t) {
        IDirect3DTexture9* texture = t.TextureOf(Refusals::Filled(2, 2, 0xFFFFFFFF));
        const D3DXVECTOR3 at(0, 0, 0);
+       EXPECT_EQ(t.device->BeginScene(), D3D_OK);
        EXPECT_EQ(t.sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
        t.sprite->OnLostDevice();
        const HRESULT result = t.sprite->Draw(texture, nullptr, nullptr, &at, 0xFFFFFFFF);
        EXPECT_EQ(t.sprite->End(), D3DERR_INVALIDCALL);
+       EXPECT_EQ(t.device->EndScene(), D3D_OK);
        return result;
      },
      D3DERR_INVALIDCALL},
+    // A sprite batch opens inside a scene.
+    {"SpriteBeginOutsideAScene", [](Refusals& t) { return t.sprite->Begin(D3DXSPRITE_ALPHABLEND); },
+     D3DERR_INVALIDCALL},
+    // Only textures the device reads from: not system memory, not scratch.
+    {"SpriteDrawOfASystemMemoryTexture", [](Refusals& t) { return DrawFromPool(t, D3DPOOL_SYSTEMMEM); },
+     D3DERR_INVALIDCALL},
+    {"SpriteDrawOfAScratchTexture", [](Refusals& t) { return DrawFromPool(t, D3DPOOL_SCRATCH); },
+     D3DERR_INVALIDCALL},
+    {"SpriteDrawOfAManagedTexture", [](Refusals& t) { return DrawFromPool(t, D3DPOOL_MANAGED); }, D3D_OK},
+    // StretchRect's table: no copy from the render target onto a plain
+    // surface; within one surface a copy, never a stretch.
+    {"StretchRectFromTheBackBufferToAPlainSurface",
+     [](Refusals& t) {
+       IDirect3DSurface9* to = nullptr;
+       EXPECT_EQ(t.device->CreateOffscreenPlainSurface(Refusals::kWidth, Refusals::kHeight, D3DFMT_X8R8G8B8,
+                                                       D3DPOOL_DEFAULT, &to, nullptr),
+                 D3D_OK);
+       const HRESULT result = t.device->StretchRect(t.back_buffer, nullptr, to, nullptr, D3DTEXF_NONE);
+       to->Release();
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    {"StretchRectWithinOneSurfaceStretched",
+     [](Refusals& t) {
+       const RECT from{0, 0, 2, 2}, to{4, 4, 8, 8};
+       return t.device->StretchRect(t.back_buffer, &from, t.back_buffer, &to, D3DTEXF_NONE);
+     },
+     D3DERR_INVALIDCALL},
+    {"StretchRectWithinOneSurfaceKeepingTheSize",
+     [](Refusals& t) {
+       const RECT from{0, 0, 4, 4}, to{2, 2, 6, 6};  // overlapping, as if through another surface
+       return t.device->StretchRect(t.back_buffer, &from, t.back_buffer, &to, D3DTEXF_NONE);
+     },
+     D3D_OK},
+    // Reset leaves the back buffer's size in its structure at zero: the same
+    // structure again asks for no back buffer.
+    {"ResetGivenTheStructureOfTheResetBefore",
+     [](Refusals& t) {
+       LetGoForReset(t, Keep::Nothing);
+       D3DPRESENT_PARAMETERS pp = t.parameters;
+       EXPECT_EQ(t.device->Reset(&pp), D3D_OK);
+       EXPECT_EQ(pp.BackBufferWidth + pp.BackBufferHeight + pp.BackBufferCount, 0u);
+       EXPECT_EQ(pp.BackBufferFormat, D3DFMT_UNKNOWN) << "windowed";
+       const HRESULT result = t.device->Reset(&pp);
+       EXPECT_EQ(t.Reset(), D3D_OK) << "a fresh copy";
+       return result;
+     },
+     D3DERR_INVALIDCALL},
+    // After a failed Reset only Reset, TestCooperativeLevel and Release:
+    // everything else on the device, its sprites and its resources is
+    // refused and counted.
+    {"CallsAfterAFailedReset",
+     [](Refusals& t) {
+       IDirect3DTexture9* texture = t.TextureOf(Refusals::Filled(2, 2, 0xFFFFFFFF));
+       LetGoForReset(t, Keep::Nothing);
+       EXPECT_EQ(t.Reset(), D3DERR_INVALIDCALL) << "the texture is alive";
+       const int before = d3d9_test::calls_after_failed_reset();
+       const D3DXVECTOR3 at(0, 0, 0);
+       IDirect3DSurface9* surface = nullptr;
+       const HRESULT refused[] = {
+           t.device->BeginScene(),
+           t.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0),
+           t.device->Present(nullptr, nullptr, nullptr, nullptr),
+           t.device->CreateOffscreenPlainSurface(2, 2, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface, nullptr),
+           t.sprite->OnResetDevice(),
+           t.sprite->Draw(texture, nullptr, nullptr, &at, 0xFFFFFFFF),
+       };
+       for (HRESULT result : refused) EXPECT_EQ(result, D3DERR_INVALIDCALL);
+       EXPECT_EQ(d3d9_test::calls_after_failed_reset(), before + 6);
+       EXPECT_EQ(t.device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+       t.ReleaseOwned();
+       EXPECT_EQ(t.Reset(), D3D_OK);
+       EXPECT_EQ(t.device->BeginScene(), D3D_OK) << "working again";
+       EXPECT_EQ(t.device->EndScene(), D3D_OK);
+       return t.sprite->OnResetDevice();
+     },
+     D3D_OK},
 };
+
+// A texture made in `pool`, drawn in a batch inside a scene.
+HRESULT DrawFromPool(Refusals& t, D3DPOOL pool) {
+  const std::string file = t.folder.path("dot.png");
+  write_png(file, Refusals::Filled(1, 1, 0xFFFFFFFF));
+  IDirect3DTexture9* texture = nullptr;
+  EXPECT_EQ(D3DXCreateTextureFromFileExA(t.device, file.c_str(), 1, 1, 1, 0, D3DFMT_UNKNOWN, pool,
+                                         D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+            D3D_OK);
+  const D3DXVECTOR3 at(0, 0, 0);
+  EXPECT_EQ(t.device->BeginScene(), D3D_OK);
+  EXPECT_EQ(t.sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+  const HRESULT result = t.sprite->Draw(texture, nullptr, nullptr, &at, 0xFFFFFFFF);
+  EXPECT_EQ(t.sprite->End(), D3D_OK);
+  EXPECT_EQ(t.device->EndScene(), D3D_OK);
+  texture->Release();
+  return result;
+}
 
 TEST_P(Refusals, GetThePlatformsError) { EXPECT_EQ(GetParam().call(*this), GetParam().expected); }
 

@@ -136,10 +136,12 @@ TEST_F(DeviceTest, SpriteCallsOutOfOrderAreRefused) {
   const D3DXVECTOR3 at(0, 0, 0);
   EXPECT_EQ(sprite->Draw(texture, nullptr, nullptr, &at, 0xFFFFFFFF), D3DERR_INVALIDCALL);
   EXPECT_EQ(sprite->End(), D3DERR_INVALIDCALL);
+  ASSERT_EQ(device->BeginScene(), D3D_OK);
   ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
   EXPECT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3DERR_INVALIDCALL);
   EXPECT_EQ(sprite->Draw(nullptr, nullptr, nullptr, &at, 0xFFFFFFFF), D3DERR_INVALIDCALL);
   EXPECT_EQ(sprite->End(), D3D_OK);
+  EXPECT_EQ(device->EndScene(), D3D_OK);
 }
 
 TEST_F(DeviceTest, CentreIsSubtractedFromThePositionAndFractionsRoundToThePixel) {
@@ -148,10 +150,12 @@ TEST_F(DeviceTest, CentreIsSubtractedFromThePositionAndFractionsRoundToThePixel)
   const D3DXVECTOR3 centre(1, 2, 0);
   const D3DXVECTOR3 at(5, 6, 0);
   const D3DXVECTOR3 fraction(9.6f, 2.4f, 0);
+  ASSERT_EQ(device->BeginScene(), D3D_OK);
   ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
   EXPECT_EQ(sprite->Draw(texture, nullptr, &centre, &at, 0xFFFFFFFF), D3D_OK);
   EXPECT_EQ(sprite->Draw(texture, nullptr, nullptr, &fraction, 0xFFFFFFFF), D3D_OK);
   ASSERT_EQ(sprite->End(), D3D_OK);
+  ASSERT_EQ(device->EndScene(), D3D_OK);
   const Picture shown = Shown();
   EXPECT_EQ(shown.at(4, 4), 0x00FFFFFFu);
   EXPECT_EQ(shown.at(10, 2), 0x00FFFFFFu);

@@ -1,7 +1,9 @@
 // The software Direct3D device.
 #include "platform/d3d9/device.h"
 
+#include <atomic>
 #include <new>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/fault_points.h"
@@ -20,6 +22,8 @@ std::unique_ptr<WindowPicture> picture_for(const DeviceSettings& settings) {
   return std::make_unique<WindowPicture>(settings.width, settings.height);
 }
 
+Area copy_bounds(const PixelView& view) { return Area{0, 0, view.width, view.height}; }
+
 // A RECT of a Present call: all of `bounds` when null, else the part of it
 // inside `bounds`.
 Area present_area(const RECT* rect, const Area& bounds) {
@@ -27,7 +31,16 @@ Area present_area(const RECT* rect, const Area& bounds) {
   return intersect(Area{rect->left, rect->top, rect->right, rect->bottom}, bounds);
 }
 
+std::atomic<int> g_calls_after_failed_reset{0};
+
 }  // namespace
+
+HRESULT refuse_after_failed_reset() {
+  g_calls_after_failed_reset.fetch_add(1, std::memory_order_relaxed);
+  return D3DERR_INVALIDCALL;
+}
+
+int calls_after_failed_reset() { return g_calls_after_failed_reset.load(std::memory_order_relaxed); }
 
 Device* Device::create(IDirect3D9* owner, const DeviceSettings& settings) {
   Surface* back_buffer = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
@@ -47,7 +60,8 @@ Device::Device(IDirect3D9* owner, Surface* back_buffer, const DeviceSettings& se
       settings_(settings),
       picture_(picture_for(settings)),
       focus_losses_seen_(input_state::focus_losses()),
-      default_pool_(std::make_shared<DefaultPoolCount>()) {
+      link_(std::make_shared<DeviceLink>()) {
+  back_buffer_->mark_render_target();
   owner_->AddRef();
   if (settings_.fullscreen) backend::window_set_fullscreen(true);
 }
@@ -71,38 +85,57 @@ void Device::note_default_pool_made() {
 }
 
 HRESULT Device::reset_failed(HRESULT result) {
-  // Any failed Reset leaves the device lost.
+  // Any failed Reset leaves the device lost ("Lost Devices"), and only
+  // Reset, TestCooperativeLevel and Release valid (the page of Reset).
   lost_ = true;
+  link_->reset_failed = true;
   return result;
 }
 
 bool Device::display_taken() const { return settings_.fullscreen && !input_state::focused(); }
 
 HRESULT Device::TestCooperativeLevel() {
+  if (backend::fault(fault_point::kTestCooperativeLevel)) return fault_point::kTestCooperativeLevel.result;
   if (!lost()) return D3D_OK;
   return display_taken() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }
 
-// A Reset inside a scene is not known to be refused: it is allowed and ends
-// the scene, as a reset loses all of the device's state.
+// On return, successful or not, the back buffer's width, height and count
+// in the caller's structure are zero, and a windowed device's format is
+// D3DFMT_UNKNOWN (the page of Reset): a program that hands the same
+// structure to the next Reset asks for nothing.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   if (pPresentationParameters == nullptr) return reset_failed(D3DERR_INVALIDCALL);
-  if (lost() && display_taken()) return D3DERR_DEVICELOST;
+  D3DPRESENT_PARAMETERS& pp = *pPresentationParameters;
+  const HRESULT result = reset(pp);
+  pp.BackBufferWidth = 0;
+  pp.BackBufferHeight = 0;
+  pp.BackBufferCount = 0;
+  if (pp.Windowed) pp.BackBufferFormat = D3DFMT_UNKNOWN;
+  return result;
+}
+
+// A Reset inside a scene is not known to be refused: it is allowed and ends
+// the scene, as a reset loses all of the device's state.
+HRESULT Device::reset(D3DPRESENT_PARAMETERS& parameters) {
+  if (lost() && display_taken()) return reset_failed(D3DERR_DEVICELOST);
   // Every default-pool resource must be gone first, the sprite handlers'
   // own objects (OnLostDevice) and the program's back buffer references
   // (the device holds one itself) among them.
   // A copy the back buffer has yet to take holds its source: what a reset
   // throws away anyway goes first.
   back_buffer_->drop_pending();
-  if (default_pool_->alive > 0 || back_buffer_->references() > 1) return reset_failed(D3DERR_INVALIDCALL);
+  if (link_->default_pool_alive > 0 || back_buffer_->references() > 1)
+    return reset_failed(D3DERR_INVALIDCALL);
   if (backend::fault(fault_point::kReset)) return reset_failed(fault_point::kReset.result);
-  D3DPRESENT_PARAMETERS pp = *pPresentationParameters;
+  D3DPRESENT_PARAMETERS pp = parameters;
   DeviceSettings settings;
   const HRESULT checked = settle_parameters(pp, settings_.focus_window, settings);
   if (FAILED(checked)) return reset_failed(checked);
   // A reset device starts with a new back buffer, cleared to black.
   Surface* fresh = create_surface(settings.width, settings.height, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
   if (fresh == nullptr) return reset_failed(D3DERR_OUTOFVIDEOMEMORY);
+  fresh->mark_render_target();
   // The window keeps showing its picture through a reset that keeps the
   // size and the copy swap effect; otherwise the next partial present starts
   // from black.
@@ -121,19 +154,22 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
   back_buffer_ = fresh;
   if (settings.fullscreen != settings_.fullscreen) backend::window_set_fullscreen(settings.fullscreen);
   settings_ = settings;
-  *pPresentationParameters = pp;
+  parameters = pp;
   in_scene_ = false;
   lost_ = false;
+  link_->reset_failed = false;
   focus_losses_seen_ = input_state::focus_losses();
   return D3D_OK;
 }
 
 HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                               IDirect3DSurface9** ppBackBuffer) {
+  if (refuses_calls()) return refuse_after_failed_reset();
   if (ppBackBuffer == nullptr) return D3DERR_INVALIDCALL;
   *ppBackBuffer = nullptr;
   // One swap chain with one back buffer.
   if (iSwapChain != 0 || iBackBuffer != 0 || Type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
+  if (backend::fault(fault_point::kGetBackBuffer)) return fault_point::kGetBackBuffer.result;
   back_buffer_->AddRef();
   *ppBackBuffer = back_buffer_;
   return D3D_OK;
@@ -148,6 +184,7 @@ HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_T
 HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDestWindowOverride,
                         CONST RGNDATA* pDirtyRegion) {
   (void)hDestWindowOverride;
+  if (refuses_calls()) return refuse_after_failed_reset();
   const bool partial = pSourceRect != nullptr || pDestRect != nullptr;
   // Rectangles and a dirty region only with the copy swap effect.
   if ((partial || pDirtyRegion != nullptr) && settings_.swap_effect != D3DSWAPEFFECT_COPY)
@@ -170,6 +207,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDe
 
 HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
                                             IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) {
+  if (refuses_calls()) return refuse_after_failed_reset();
   if (ppSurface == nullptr) return D3DERR_INVALIDCALL;
   *ppSurface = nullptr;
   if (pSharedHandle != nullptr || Pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
@@ -191,9 +229,8 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
 HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSourceRect,
                             IDirect3DSurface9* pDestSurface, CONST RECT* pDestRect,
                             D3DTEXTUREFILTERTYPE Filter) {
-  if (pSourceSurface == nullptr || pDestSurface == nullptr || pSourceSurface == pDestSurface) {
-    return D3DERR_INVALIDCALL;
-  }
+  if (refuses_calls()) return refuse_after_failed_reset();
+  if (pSourceSurface == nullptr || pDestSurface == nullptr) return D3DERR_INVALIDCALL;
   // Point sampling whatever the filter: a copy between different sizes is
   // always nearest-neighbour.
   if (Filter != D3DTEXF_NONE && Filter != D3DTEXF_POINT && Filter != D3DTEXF_LINEAR)
@@ -203,15 +240,33 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
   // The platform copies only between surfaces in video memory: system-memory
   // and scratch surfaces are refused.
   if (source->pool() != D3DPOOL_DEFAULT || dest->pool() != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  // The page's table of surface kinds: an off-screen plain surface takes
+  // copies only from another off-screen plain surface, never from a render
+  // target (the back buffer); render targets take both.
+  if (!dest->render_target() && source->render_target()) return D3DERR_INVALIDCALL;
   Area from;
   Area to;
   if (!area_of_rect(pSourceRect, source->bounds(), from) || !area_of_rect(pDestRect, dest->bounds(), to)) {
     return D3DERR_INVALIDCALL;
   }
+  // "Stretching is not supported between source and destination rectangles
+  // on the same surface": a copy within one surface must keep the size.
+  // Whether overlapping rectangles are refused is not known for sure: they
+  // are allowed, and copied as if through a second surface.
+  const bool same_size = from.width() == to.width() && from.height() == to.height();
+  if (source == dest && !same_size) return D3DERR_INVALIDCALL;
   if (lost()) return D3D_OK;
   const uint32_t and_mask = copy_and_mask(source->format(), dest->format());
   const uint32_t or_mask = copy_or_mask(source->format(), dest->format());
   const bool whole = to.left == 0 && to.top == 0 && to.right == dest->width() && to.bottom == dest->height();
+  if (source == dest) {
+    const PixelView pixels = dest->view();
+    std::vector<uint32_t> part(static_cast<size_t>(from.width()) * static_cast<size_t>(from.height()));
+    const PixelView copy{part.data(), from.width(), from.height(), from.width()};
+    stretch_copy(pixels, from, copy, copy_bounds(copy), 0xFFFFFFFFu, 0u);
+    stretch_copy(copy, copy_bounds(copy), pixels, to, and_mask, or_mask);
+    return D3D_OK;
+  }
   // A whole surface onto a whole surface of its size waits until the pixels
   // are looked at: the next whole copy or clear may make it needless.
   if (whole && from.left == 0 && from.top == 0 && from.right == source->width() &&
@@ -227,6 +282,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
 }
 
 HRESULT Device::BeginScene() {
+  if (refuses_calls()) return refuse_after_failed_reset();
   if (backend::fault(fault_point::kBeginScene)) return fault_point::kBeginScene.result;
   // Scenes do not nest: a second BeginScene before EndScene is refused.
   if (in_scene_) return D3DERR_INVALIDCALL;
@@ -235,6 +291,7 @@ HRESULT Device::BeginScene() {
 }
 
 HRESULT Device::EndScene() {
+  if (refuses_calls()) return refuse_after_failed_reset();
   // EndScene only closes a scene BeginScene opened.
   if (!in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = false;
@@ -243,6 +300,7 @@ HRESULT Device::EndScene() {
 
 HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
                       DWORD Stencil) {
+  if (refuses_calls()) return refuse_after_failed_reset();
   // There is nothing that reads depth or stencil, so clearing them only
   // checks that the buffers exist.
   (void)Z;

@@ -12,7 +12,12 @@
 // background, then (and for a windowed device at once)
 // D3DERR_DEVICENOTRESET. Reset brings the device back once every
 // default-pool resource is gone, the program's references to the back buffer
-// included; any failed Reset leaves the device lost.
+// included; any failed Reset leaves the device lost, and until a Reset
+// succeeds only Reset, TestCooperativeLevel and Release may be called on the
+// device, its sprite handlers and its resources (others are refused with
+// D3DERR_INVALIDCALL and counted). Every Reset, successful or not, leaves
+// the back buffer's width, height and count in the structure it was given
+// at zero, and a windowed one's format unknown.
 //
 // Presentation. Present shows the whole back buffer in the window. With the
 // copy swap effect it also takes a source rectangle of the back buffer and a
@@ -56,16 +61,20 @@ class Device final : public com::Object<IDirect3DDevice9> {
   Surface& render_target() { return *back_buffer_; }
   // Whether the device is lost (drawing then changes nothing).
   bool lost();
-  // Takes a resource the device (or D3DX on it) just made: a default-pool
-  // one is counted until it goes, and may find the device lost.
+  // Whether the device refuses calls: its last Reset failed.
+  bool refuses_calls() const { return link_->reset_failed; }
+  // Whether a scene is open (between BeginScene and EndScene).
+  bool in_scene() const { return in_scene_; }
+  // Takes a resource the device (or D3DX on it) just made: it is tied to
+  // the device, and a default-pool one is counted until it goes and may
+  // find the device lost.
   template <class Interface>
   void adopt(PixelResource<Interface>* resource) {
-    if (resource->pool() != D3DPOOL_DEFAULT) return;
-    resource->count_in(default_pool_);
-    note_default_pool_made();
+    resource->link_to(link_);
+    if (resource->pool() == D3DPOOL_DEFAULT) note_default_pool_made();
   }
-  // The count a sprite handler's own default-pool objects go into.
-  const std::shared_ptr<DefaultPoolCount>& default_pool() const { return default_pool_; }
+  // What a sprite handler made on the device shares with it.
+  const std::shared_ptr<DeviceLink>& link() const { return link_; }
 
   HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override;
   HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
@@ -90,6 +99,7 @@ class Device final : public com::Object<IDirect3DDevice9> {
   // A full-screen device cannot have the display while its window is in the
   // background.
   bool display_taken() const;
+  HRESULT reset(D3DPRESENT_PARAMETERS& parameters);
   HRESULT reset_failed(HRESULT result);
 
   IDirect3D9* owner_;
@@ -99,7 +109,7 @@ class Device final : public com::Object<IDirect3DDevice9> {
   bool in_scene_ = false;
   bool lost_ = false;
   uint64_t focus_losses_seen_ = 0;  // the window's focus losses when the device was made or last reset
-  std::shared_ptr<DefaultPoolCount> default_pool_;
+  std::shared_ptr<DeviceLink> link_;
 };
 
 }  // namespace d3d9sw

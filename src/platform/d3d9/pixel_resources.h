@@ -22,13 +22,24 @@ inline constexpr GUID kIidIDirect3DSurface9{
 inline constexpr GUID kIidIDirect3DTexture9{
     0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
 
-// What a device has in the default pool (video memory on the platform) that
-// is still alive: surfaces, textures and the sprite handlers' own objects. A
-// device cannot be reset while any is. Shared, as a resource may outlive its
-// device.
-struct DefaultPoolCount {
-  int alive = 0;
+// What a device shares with the resources and sprite handlers made on it;
+// shared, as they may outlive it.
+struct DeviceLink {
+  // What it has in the default pool (video memory on the platform) that is
+  // still alive: surfaces, textures and the sprite handlers' own objects. A
+  // device cannot be reset while any is.
+  int default_pool_alive = 0;
+  // Its last Reset failed: until one succeeds, only Reset,
+  // TestCooperativeLevel and the Release members may be called on it, its
+  // sprite handlers and its resources (the page of IDirect3DDevice9::Reset).
+  bool reset_failed = false;
 };
+
+// A call made on a device whose Reset failed, or on what was made on it:
+// counted (platform/d3d9/test_queries.h) and refused with
+// D3DERR_INVALIDCALL, as the platform may fault on such a call.
+HRESULT refuse_after_failed_reset();
+int calls_after_failed_reset();
 
 // Told once, before a resource's pixels next change: lets the device keep
 // the picture its window shows apart from a back buffer about to be drawn
@@ -59,16 +70,23 @@ class PixelResource final : public com::Object<Interface>, private ChangeWatch {
   }
   ~PixelResource() override {
     drop_pending_copy();
-    if (counted_in_) --counted_in_->alive;
+    if (link_ && pool_ == D3DPOOL_DEFAULT) --link_->default_pool_alive;
     --live_;
   }
 
-  // Counts the resource among a device's default-pool resources for its
-  // lifetime.
-  void count_in(std::shared_ptr<DefaultPoolCount> count) {
-    counted_in_ = std::move(count);
-    ++counted_in_->alive;
+  // Ties the resource to the device that made it, for its lifetime; a
+  // default-pool one is counted among the device's.
+  void link_to(std::shared_ptr<DeviceLink> link) {
+    link_ = std::move(link);
+    if (pool_ == D3DPOOL_DEFAULT) ++link_->default_pool_alive;
   }
+  // Whether calls on it are refused: its device's last Reset failed.
+  bool refuses_calls() const { return link_ && link_->reset_failed; }
+
+  // The back buffer is the one render target: StretchRect treats it
+  // otherwise than an off-screen plain surface.
+  void mark_render_target() { render_target_ = true; }
+  bool render_target() const { return render_target_; }
 
   // How many resources of this kind exist now (platform/d3d9/test_queries.h).
   static int live() { return live_; }
@@ -198,7 +216,8 @@ class PixelResource final : public com::Object<Interface>, private ChangeWatch {
   int height_;
   D3DFORMAT format_;
   D3DPOOL pool_;
-  std::shared_ptr<DefaultPoolCount> counted_in_;
+  std::shared_ptr<DeviceLink> link_;
+  bool render_target_ = false;
   std::vector<uint32_t> pixels_;
   bool fill_pending_ = false;
   uint32_t pending_value_ = 0;

@@ -33,21 +33,21 @@ bool to_pixel(float value, int& out) {
 class Sprite final : public com::Object<ID3DXSprite> {
  public:
   explicit Sprite(Device* device)
-      : com::Object<ID3DXSprite>(kIidID3DXSprite), device_(device), default_pool_(device->default_pool()) {
+      : com::Object<ID3DXSprite>(kIidID3DXSprite), device_(device), link_(device->link()) {
     device_->AddRef();
-    ++default_pool_->alive;
+    ++link_->default_pool_alive;
   }
   ~Sprite() override {
-    if (holds_device_objects_) --default_pool_->alive;
+    if (holds_device_objects_) --link_->default_pool_alive;
     device_->Release();
   }
 
   // Begin twice without End is refused, and so is drawing between
-  // OnLostDevice and OnResetDevice. The platform also asks for Begin inside
-  // BeginScene/EndScene, but whether Begin itself refuses outside a scene is
-  // not known for sure: that stays allowed.
+  // OnLostDevice and OnResetDevice, and Begin outside BeginScene/EndScene
+  // (its page: "must be called ... between BeginScene and EndScene").
   HRESULT STDMETHODCALLTYPE Begin(DWORD Flags) override {
-    if (drawing_ || !holds_device_objects_) return D3DERR_INVALIDCALL;
+    if (link_->reset_failed) return refuse_after_failed_reset();
+    if (drawing_ || !holds_device_objects_ || !device_->in_scene()) return D3DERR_INVALIDCALL;
     drawing_ = true;
     blend_ = (Flags & D3DXSPRITE_ALPHABLEND) != 0;
     return D3D_OK;
@@ -57,9 +57,14 @@ class Sprite final : public com::Object<ID3DXSprite> {
   HRESULT STDMETHODCALLTYPE Draw(LPDIRECT3DTEXTURE9 pTexture, CONST RECT* pSrcRect,
                                  CONST D3DXVECTOR3* pCenter, CONST D3DXVECTOR3* pPosition,
                                  D3DCOLOR Color) override {
+    if (link_->reset_failed) return refuse_after_failed_reset();
     if (!drawing_ || pTexture == nullptr) return D3DERR_INVALIDCALL;
-    if (device_->lost()) return D3D_OK;
     Texture* texture = as_texture(pTexture);
+    // A texture drawn must be one the device can read: the page of SetTexture
+    // refuses scratch textures, and system-memory ones on a device without
+    // D3DDEVCAPS_TEXTURESYSTEMMEMORY (this one has not got it).
+    if (texture->pool() == D3DPOOL_SYSTEMMEM || texture->pool() == D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+    if (device_->lost()) return D3D_OK;
     Area source = texture->bounds();
     if (pSrcRect != nullptr) {
       source = intersect(Area{pSrcRect->left, pSrcRect->top, pSrcRect->right, pSrcRect->bottom}, source);
@@ -76,6 +81,7 @@ class Sprite final : public com::Object<ID3DXSprite> {
 
   // End only after Begin.
   HRESULT STDMETHODCALLTYPE End() override {
+    if (link_->reset_failed) return refuse_after_failed_reset();
     if (!drawing_) return D3DERR_INVALIDCALL;
     drawing_ = false;
     return D3D_OK;
@@ -83,7 +89,8 @@ class Sprite final : public com::Object<ID3DXSprite> {
 
   // Lets the handler's default-pool objects go (a batch begun is dropped).
   HRESULT STDMETHODCALLTYPE OnLostDevice() override {
-    if (holds_device_objects_) --default_pool_->alive;
+    if (link_->reset_failed) return refuse_after_failed_reset();
+    if (holds_device_objects_) --link_->default_pool_alive;
     holds_device_objects_ = false;
     drawing_ = false;
     return D3D_OK;
@@ -93,14 +100,16 @@ class Sprite final : public com::Object<ID3DXSprite> {
   // OnLostDevice first, or on a device still lost, it is not known to fail:
   // it succeeds.
   HRESULT STDMETHODCALLTYPE OnResetDevice() override {
-    if (!holds_device_objects_) ++default_pool_->alive;
+    if (link_->reset_failed) return refuse_after_failed_reset();
+    if (backend::fault(fault_point::kOnResetDevice)) return fault_point::kOnResetDevice.result;
+    if (!holds_device_objects_) ++link_->default_pool_alive;
     holds_device_objects_ = true;
     return D3D_OK;
   }
 
  private:
   Device* device_;
-  std::shared_ptr<DefaultPoolCount> default_pool_;
+  std::shared_ptr<DeviceLink> link_;
   bool holds_device_objects_ = true;
   bool drawing_ = false;
   bool blend_ = false;
@@ -112,6 +121,7 @@ class Sprite final : public com::Object<ID3DXSprite> {
 HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 pDevice, LPD3DXSPRITE* ppSprite) {
   if (pDevice == nullptr || ppSprite == nullptr) return D3DERR_INVALIDCALL;
   *ppSprite = nullptr;
+  if (static_cast<d3d9sw::Device*>(pDevice)->refuses_calls()) return d3d9sw::refuse_after_failed_reset();
   if (backend::fault(fault_point::kD3DXCreateSprite)) return fault_point::kD3DXCreateSprite.result;
   try {
     *ppSprite = new d3d9sw::Sprite(static_cast<d3d9sw::Device*>(pDevice));

@@ -20,6 +20,7 @@ bool last_device_request(DeviceRequest* request) {
   return g_have_request;
 }
 
+int calls_after_failed_reset() { return d3d9sw::calls_after_failed_reset(); }
 int live_surfaces() { return d3d9sw::Surface::live(); }
 int live_textures() { return d3d9sw::Texture::live(); }
 

@@ -21,6 +21,9 @@ struct DeviceRequest {
 // The last CreateDevice call that got as far as its parameters, failed or
 // not; false when there was none.
 bool last_device_request(DeviceRequest* request);
+// Calls refused because a Reset of their device had failed (only Reset,
+// TestCooperativeLevel and Release may follow one), since the process began.
+int calls_after_failed_reset();
 // Surfaces (the back buffer included) and textures that exist now.
 int live_surfaces();
 int live_textures();
