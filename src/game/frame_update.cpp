@@ -64,7 +64,7 @@ void Game_Update(HWND window) {
   Read_Mouse();
   Read_Keyboard();
   // While the device is lost the game pauses: no step, no drawing.
-  if (!Restore_Device()) {
+  if (!Restore_Device(window)) {
     Wait_FrameTime();
     return;
   }

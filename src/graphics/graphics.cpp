@@ -10,8 +10,11 @@ IDirect3DDevice9* d3d_device;
 IDirect3DSurface9* back_buffer;
 ID3DXSprite* sprite_handler;
 
-// The presentation parameters the device was made with, for its resets.
-static D3DPRESENT_PARAMETERS d3dpp;
+// The presentation parameters as the device was asked for. The device
+// writes into the structure it is given, at creation and at every reset
+// (a reset even leaves the back buffer's size and count at zero), so each
+// reset is handed a fresh copy of this one and never this one itself.
+static D3DPRESENT_PARAMETERS resetParameters;
 
 int Init_Graphics(HWND window, int width, int height) {
   d3d_object = Direct3DCreate9(D3D_SDK_VERSION);
@@ -20,6 +23,7 @@ int Init_Graphics(HWND window, int width, int height) {
     return 0;
   }
 
+  D3DPRESENT_PARAMETERS d3dpp;
   memset(&d3dpp, 0, sizeof(d3dpp));
   d3dpp.BackBufferWidth = width;
   d3dpp.BackBufferHeight = height;
@@ -35,6 +39,7 @@ int Init_Graphics(HWND window, int width, int height) {
   d3dpp.Flags = 0;
   d3dpp.FullScreen_RefreshRateInHz = 0;
   d3dpp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  resetParameters = d3dpp;
 
   HRESULT result = d3d_object->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                             D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &d3d_device);
@@ -66,8 +71,17 @@ void Release_DeviceObjects() {
 }
 
 int Reset_Graphics() {
-  if (d3d_device->Reset(&d3dpp) != D3D_OK) return 0;
-  d3d_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer);
-  sprite_handler->OnResetDevice();
+  D3DPRESENT_PARAMETERS parameters = resetParameters;
+  if (d3d_device->Reset(&parameters) != D3D_OK) return 0;
+  if (d3d_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer) != D3D_OK) {
+    back_buffer = NULL;
+    return 0;
+  }
+  if (sprite_handler->OnResetDevice() != D3D_OK) {
+    // Nothing may hold the device's memory when the reset is tried again.
+    back_buffer->Release();
+    back_buffer = NULL;
+    return 0;
+  }
   return 1;
 }

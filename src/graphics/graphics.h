@@ -17,11 +17,14 @@ extern ID3DXSprite* sprite_handler;
 int Init_Graphics(HWND window, int width, int height);
 
 // A lost device is reset in three steps: Release_DeviceObjects lets go of
-// the sprite handler's device objects and the back buffer reference; the
-// caller then releases every default-pool image it holds; Reset_Graphics
-// resets the device with the presentation parameters it was made with,
-// takes the back buffer again and gives the sprite handler its objects back.
-// Reset_Graphics gives 1 when the device works again, 0 (nothing logged)
-// when the reset failed; back_buffer is then null until a reset succeeds.
+// the sprite handler's device objects and the back buffer reference (once
+// per loss); the caller then releases every default-pool image it holds;
+// Reset_Graphics resets the device with a fresh copy of the presentation
+// parameters it was made with, takes the back buffer again and gives the
+// sprite handler its objects back. Reset_Graphics gives 1 when all of that
+// worked, 0 (nothing logged) otherwise: when the reset itself failed, or
+// when it succeeded but the back buffer or the sprite handler's objects
+// could not be had, in which case it lets go of what it took, so that the
+// whole of it can be tried again; back_buffer is null until it gives 1.
 void Release_DeviceObjects();
 int Reset_Graphics();

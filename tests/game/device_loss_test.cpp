@@ -171,26 +171,38 @@ INSTANTIATE_TEST_SUITE_P(EveryScreen, LossOnScreen, ::testing::ValuesIn(kScreens
 
 // What can go wrong on the way back, on the menu: the focus is lost at
 // frame 3 and comes back (when it does) 200 ms later.
+enum class End { Esc, CloseRequest, DeviceFails };
 struct Recovery {
   const char* name;
   std::function<void()> arrange;  // at frame 2
   bool focus_back;
-  bool close_request;  // 500 ms after the loss, while paused
-  std::string log;     // between the start-up and the shutdown
-  int resets;          // Reset calls; -1: more than one
+  End end;          // Esc on the menu at frame 5, a close request 500 ms after the loss, or none
+  std::string log;  // between the start-up and the shutdown
+  int resets;       // Reset calls; -1: more than one
 };
 
 void PrintTo(const Recovery& recovery, std::ostream* out) { *out << recovery.name; }
 
+const std::string kLostAndFailed = "Direct3D device lost\nDirect3D device Reset failed\n";
+
 const Recovery kRecoveries[] = {
-    {"ResetFailsThreeTimes", [] { headless::fail("IDirect3DDevice9::Reset", 3); }, true, false,
-     "Direct3D device lost\nDirect3D device Reset failed\n" + ImagesLog() + "Direct3D device reset\n", 4},
+    {"ResetFailsThreeTimes", [] { headless::fail("IDirect3DDevice9::Reset", 3); }, true, End::Esc,
+     kLostAndFailed + ImagesLog() + "Direct3D device reset\n", 4},
+    // The reset itself succeeds but the back buffer or the sprite handler's
+    // objects cannot be had: the whole reset again on the next frame.
+    {"BackBufferNotHadAfterTheReset", [] { headless::fail("IDirect3DDevice9::GetBackBuffer"); }, true,
+     End::Esc, kLostAndFailed + ImagesLog() + "Direct3D device reset\n", 2},
+    {"SpriteObjectsNotMadeAfterTheReset", [] { headless::fail("ID3DXSprite::OnResetDevice"); }, true,
+     End::Esc, kLostAndFailed + ImagesLog() + "Direct3D device reset\n", 2},
     // Another program takes the display while the sixth image is made.
-    {"LostAgainWhileTheImagesLoad", [] { headless::fail("IDirect3DDevice9::Lost", 1, 5); }, true, false,
+    {"LostAgainWhileTheImagesLoad", [] { headless::fail("IDirect3DDevice9::Lost", 1, 5); }, true, End::Esc,
      "Direct3D device lost\n" + ImagesLog() + ImagesLog() + "Direct3D device reset\n", 2},
-    {"CloseRequestInTheBackground", [] {}, false, true, "Direct3D device lost\n", 0},
+    {"CloseRequestInTheBackground", [] {}, false, End::CloseRequest, "Direct3D device lost\n", 0},
     {"CloseRequestWhileTheResetKeepsFailing", [] { headless::fail("IDirect3DDevice9::Reset", -1); }, true,
-     true, "Direct3D device lost\nDirect3D device Reset failed\n", -1},
+     End::CloseRequest, kLostAndFailed, -1},
+    // A fault of the driver's: no way back, the game ends as from the menu.
+    {"DriverFault", [] { headless::fail("IDirect3DDevice9::TestCooperativeLevel"); }, false, End::DeviceFails,
+     "Direct3D device failed\n", 0},
 };
 
 class LossRecovery : public Scenario, public ::testing::WithParamInterface<Recovery> {};
@@ -202,15 +214,15 @@ TEST_P(LossRecovery, EndsAsItShouldAndLogsOnce) {
     recovery.arrange();
     before = ShownHash();
     if (recovery.focus_back) FocusAtTicks(TicksIn(200), true);
-    if (recovery.close_request) CloseAtTicks(TicksIn(500));
+    if (recovery.end == End::CloseRequest) CloseAtTicks(TicksIn(500));
   });
   headless::focus_at(3, false);
-  if (!recovery.close_request) {
+  if (recovery.end == End::Esc) {
     AtFrame(3, [&] { EXPECT_EQ(ShownHash(), before); });
     Tap(5, ESC);  // on the menu: the end
   }
   EXPECT_EQ(RunGame(), 0);
-  EXPECT_EQ(headless::frame_count(), recovery.close_request ? 3u : 6u);
+  EXPECT_EQ(headless::frame_count(), recovery.end == End::Esc ? 6u : 3u);
   EXPECT_EQ(Log(), StartupLog() + recovery.log + ShutdownLog());
   const int resets = headless::fault_checks("IDirect3DDevice9::Reset");
   if (recovery.resets < 0) {
@@ -218,7 +230,21 @@ TEST_P(LossRecovery, EndsAsItShouldAndLogsOnce) {
   } else {
     EXPECT_EQ(resets, recovery.resets);
   }
-  EXPECT_EQ(headless::window_exists(), !recovery.close_request) << "a close request destroys the window";
+  EXPECT_EQ(headless::window_exists(), recovery.end != End::CloseRequest)
+      << "a close request destroys the window";
+}
+
+// Switching away twice in a row: each time the device is reset with the
+// parameters it was made with, although a Reset leaves the size of the back
+// buffer in the structure it was given at zero.
+TEST_F(DeviceLoss, ComesBackFromEveryLossInARow) {
+  ScriptDuel();
+  for (uint64_t frame : {10, 20, 30}) {
+    headless::focus_at(frame, false);
+    AtFrame(frame - 1, [] { FocusAtTicks(TicksIn(100), true); });
+  }
+  EXPECT_EQ(RunGame(), 0);
+  EXPECT_EQ(Log(), StartupLog() + DeviceLossLog() + DeviceLossLog() + DeviceLossLog() + ShutdownLog());
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysBack, LossRecovery, ::testing::ValuesIn(kRecoveries),

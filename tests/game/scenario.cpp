@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "platform/d3d9/test_queries.h"
 #include "platform/dinput/scancodes.h"
 
 namespace fs = std::filesystem;
@@ -29,6 +30,8 @@ void Scenario::SetUp() {
 
 void Scenario::TearDown() {
   for (uint64_t frame : pending_frames_) ADD_FAILURE() << "the run ended before frame " << frame;
+  EXPECT_EQ(d3d9_test::calls_after_failed_reset(), 0)
+      << "calls the platform does not take after a failed Reset (only Reset, TestCooperativeLevel, Release)";
   // The sound device lives to the process end; closing the backend's audio
   // output here ends its pulls before the process does.
   headless::reset();
