@@ -28,6 +28,10 @@
 #include <tuple>
 #include <vector>
 
+#include <SDL.h>
+#include <SDL_image.h>
+#include <jpeglib.h>
+
 #include "platform/d3d9/test_queries.h"
 #include "sound/sound.h"
 #include "files_and_tools.h"
@@ -338,5 +342,90 @@ INSTANTIATE_TEST_SUITE_P(
         ForcedFailure{"CursorTextureNotCreated", "D3DXCreateTextureFromFileExA", 16, 18,
                       "CreateTextureFromFileEx failed"}),
     [](const ::testing::TestParamInfo<ForcedFailure>& info) { return std::string(info.param.name); });
+
+// The credits screen as a CMYK JPEG, as some programs save one: plainly, or
+// inverted as Adobe's encoders write it (an Adobe marker says which). It is
+// drawn in its true colours and fully opaque, as the RGB file is.
+void WriteCmykJpeg(const std::string& path, const std::string& rgb_jpeg, bool adobe) {
+  SDL_RWops* rw = SDL_RWFromConstMem(rgb_jpeg.data(), static_cast<int>(rgb_jpeg.size()));
+  SDL_Surface* decoded = IMG_LoadJPG_RW(rw);
+  SDL_RWclose(rw);
+  ASSERT_NE(decoded, nullptr);
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB24, 0);
+  SDL_FreeSurface(decoded);
+  FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  jpeg_compress_struct jpeg{};
+  jpeg_error_mgr errors{};
+  jpeg.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&jpeg);
+  jpeg_stdio_dest(&jpeg, file);
+  jpeg.image_width = static_cast<JDIMENSION>(rgb->w);
+  jpeg.image_height = static_cast<JDIMENSION>(rgb->h);
+  jpeg.input_components = 4;
+  jpeg.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&jpeg);
+  jpeg_set_quality(&jpeg, 100, TRUE);
+  jpeg.write_Adobe_marker = adobe ? TRUE : FALSE;
+  jpeg_start_compress(&jpeg, TRUE);
+  std::vector<JSAMPLE> row(static_cast<size_t>(rgb->w) * 4);
+  for (int y = 0; y < rgb->h; ++y) {
+    const auto* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch;
+    for (int x = 0; x < rgb->w; ++x, p += 3) {
+      const int k = 255 - std::max({p[0], p[1], p[2]});
+      for (int c = 0; c < 3; ++c) {
+        const int ink = k == 255 ? 0 : (255 - p[c] - k) * 255 / (255 - k);
+        row[x * 4 + c] = static_cast<JSAMPLE>(adobe ? 255 - ink : ink);
+      }
+      row[x * 4 + 3] = static_cast<JSAMPLE>(adobe ? 255 - k : k);
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&jpeg, rows, 1);
+  }
+  jpeg_finish_compress(&jpeg);
+  jpeg_destroy_compress(&jpeg);
+  std::fclose(file);
+  SDL_FreeSurface(rgb);
+}
+
+class CmykCredits : public Scenario, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CmykCredits, AreDrawnInTheirColoursAndOpaque) {
+  const std::string rgb_jpeg = read_file(fs::path(folder) / "credits.jpg");
+  WriteCmykJpeg(folder + "/credits.jpg", rgb_jpeg, GetParam());
+  Tap(1, 0xD0);  // Down, Down, Enter: the credits from frame 7
+  Tap(3, 0xD0);
+  Tap(5, 0x1C);
+  std::vector<uint32_t> shown;
+  AtFrame(8, [&shown] { shown = headless::last_frame().pixels; });
+  QuitFrom(10);
+  EXPECT_EQ(RunGame(), 0);
+  EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
+
+  SDL_RWops* rw = SDL_RWFromConstMem(rgb_jpeg.data(), static_cast<int>(rgb_jpeg.size()));
+  SDL_Surface* decoded = IMG_LoadJPG_RW(rw);
+  SDL_RWclose(rw);
+  ASSERT_NE(decoded, nullptr);
+  SDL_Surface* expected = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_XRGB8888, 0);
+  SDL_FreeSurface(decoded);
+  ASSERT_EQ(shown.size(), size_t(expected->w) * expected->h);
+  // Everywhere but under the menu's cursor (54 x 36 at 525, 400): the
+  // CMYK file's own rounding apart, the RGB picture.
+  int worst = 0;
+  for (int y = 0; y < expected->h; ++y) {
+    for (int x = 0; x < expected->w; ++x) {
+      if (x >= 525 && x < 525 + 54 && y >= 400 && y < 400 + 36) continue;
+      const uint32_t want = static_cast<const uint32_t*>(expected->pixels)[y * expected->pitch / 4 + x];
+      const uint32_t got = shown[size_t(y) * expected->w + x];
+      for (int shift = 0; shift < 24; shift += 8)
+        worst = std::max(worst, std::abs(int((want >> shift) & 0xFF) - int((got >> shift) & 0xFF)));
+    }
+  }
+  SDL_FreeSurface(expected);
+  EXPECT_LE(worst, 12) << "levels apart from the RGB file at worst";
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndAdobe, CmykCredits, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Adobe" : "Plain"); });
 
 }  // namespace

@@ -1,19 +1,17 @@
-// Image decoding through SDL2_image. The file is read here, whole, so that a
+// Reading and checking image files. The file is read here, whole, so that a
 // missing or unreadable file, or one that is not a regular file, fails before
-// the decoder sees anything, and so that a JPEG can be checked for its end
-// marker: the JPEG decoder pads a truncated file with grey instead of failing.
+// the decoder sees anything; its kind and size are taken from its header, so
+// that a damaged header cannot ask for gigabytes; and a JPEG or PNG must be
+// complete, as decoders pad a truncated file instead of failing.
 #include "platform/d3d9/image_file.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
-#include <mutex>
+#include <vector>
 
 #include "d3dx9.h"
 #include "platform/d3d9/pixel_resources.h"
@@ -49,6 +47,29 @@ bool read_file(const char* path, std::vector<unsigned char>& bytes) {
   return true;
 }
 
+uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+uint32_t be16(const std::vector<unsigned char>& b, size_t at) { return uint32_t(b[at]) << 8 | b[at + 1]; }
+uint32_t be32(const std::vector<unsigned char>& b, size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
+
+bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
+
+// The kind by the file's first bytes; false for any other.
+bool kind_of(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMAT& kind) {
+  static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') {
+    kind = D3DXIFF_BMP;
+  } else if (b.size() >= 8 && std::memcmp(b.data(), kPng, 8) == 0) {
+    kind = D3DXIFF_PNG;
+  } else if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
+    kind = D3DXIFF_JPG;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // A complete JPEG has its end-of-image marker after its last start-of-scan
 // marker (0xFF is never followed by these codes inside coded data).
 bool jpeg_complete(const std::vector<unsigned char>& bytes) {
@@ -67,18 +88,9 @@ bool jpeg_complete(const std::vector<unsigned char>& bytes) {
   return false;
 }
 
-uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-uint32_t be16(const std::vector<unsigned char>& b, size_t at) { return uint32_t(b[at]) << 8 | b[at + 1]; }
-uint32_t be32(const std::vector<unsigned char>& b, size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
-
-bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
-
 // A complete PNG is an unbroken chain of whole chunks from the signature to
-// the end chunk. The PNG reader of SDL2_image does not notice a short read,
-// so a file that ends inside a chunk would have the decoder go on with bytes
-// it never received.
+// the end chunk (a PNG reader that does not notice a short read would go on
+// with bytes it never received).
 bool png_complete(const std::vector<unsigned char>& b) {
   size_t at = 8;
   while (at + 12 <= b.size()) {
@@ -90,17 +102,9 @@ bool png_complete(const std::vector<unsigned char>& b) {
   return false;
 }
 
-// Whether the size the file's header declares is one we take, looked at
-// before decoding so that a damaged header cannot ask for gigabytes.
-bool declared_size_fits(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMAT kind) {
-  if (kind == D3DXIFF_BMP) {
-    if (b.size() < 26) return false;
-    if (le32(b, 14) == 12) return side_fits(b[18] | b[19] << 8) && side_fits(b[20] | b[21] << 8);
-    const int64_t height = static_cast<int32_t>(le32(b, 22));
-    return side_fits(static_cast<int32_t>(le32(b, 18))) && side_fits(height < 0 ? -height : height);
-  }
-  if (kind == D3DXIFF_PNG) return b.size() >= 24 && side_fits(be32(b, 16)) && side_fits(be32(b, 20));
-  // JPEG: walk the marker segments up to the first frame header.
+// JPEG: the marker segments up to the first frame header, which gives the
+// size and the components; an Adobe segment before it says how CMYK is kept.
+bool read_jpeg_header(const std::vector<unsigned char>& b, ImageFacts& facts) {
   size_t at = 2;
   while (at + 4 <= b.size()) {
     if (b[at] != 0xFF) return false;
@@ -116,116 +120,94 @@ bool declared_size_fits(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMA
     if (marker == 0xD9 || marker == 0xDA) return false;  // no frame header before the data
     const uint32_t length = be16(b, at + 2);
     const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (frame) return at + 9 <= b.size() && side_fits(be16(b, at + 5)) && side_fits(be16(b, at + 7));
+    if (frame) {
+      if (at + 10 > b.size()) return false;
+      facts.height = static_cast<int>(be16(b, at + 5));
+      facts.width = static_cast<int>(be16(b, at + 7));
+      facts.jpeg_components = b[at + 9];
+      return true;
+    }
+    if (marker == 0xEE && length >= 7 && at + 9 <= b.size() && std::memcmp(&b[at + 4], "Adobe", 5) == 0)
+      facts.adobe = true;
     if (length < 2) return false;
     at += 2 + length;
   }
   return false;
 }
 
-// The file's own pixel format, as near as the platform's list allows.
-D3DFORMAT file_pixel_format(const SDL_Surface* surface, D3DXIMAGE_FILEFORMAT kind, bool has_alpha) {
-  const SDL_PixelFormat* f = surface->format;
-  if (f->palette != nullptr || f->BitsPerPixel <= 8) return kind == D3DXIFF_JPG ? D3DFMT_L8 : D3DFMT_P8;
-  if (has_alpha) return D3DFMT_A8R8G8B8;
-  if (f->BitsPerPixel == 16) return f->Gmask == 0x07E0 ? D3DFMT_R5G6B5 : D3DFMT_X1R5G5B5;
-  if (f->BitsPerPixel == 24 && kind == D3DXIFF_BMP) return D3DFMT_R8G8B8;
-  return D3DFMT_X8R8G8B8;
-}
-
-// The last file decoded, by its bytes, and its image. A picture is usually
-// described and then loaded, and several sprites load the same file in a
-// row: the same bytes again are not decoded again.
-struct LastDecoded {
-  std::mutex mutex;
-  std::vector<unsigned char> bytes;
-  DecodedImage image;
-};
-
-LastDecoded& last_decoded() {
-  static LastDecoded last;
-  return last;
+// The kind, the size the header declares and, for a JPEG, its colour
+// components; false when the header is short or damaged.
+bool read_header(const std::vector<unsigned char>& b, ImageFacts& facts) {
+  if (facts.kind == D3DXIFF_BMP) {
+    if (b.size() < 26) return false;
+    if (le32(b, 14) == 12) {  // the oldest header: 16-bit sides
+      facts.width = b[18] | b[19] << 8;
+      facts.height = b[20] | b[21] << 8;
+      return true;
+    }
+    const int64_t width = static_cast<int32_t>(le32(b, 18));
+    const int64_t height = static_cast<int32_t>(le32(b, 22));
+    if (!side_fits(width) || !side_fits(height < 0 ? -height : height)) return false;
+    facts.width = static_cast<int>(width);
+    facts.height = static_cast<int>(height < 0 ? -height : height);
+    return true;
+  }
+  if (facts.kind == D3DXIFF_PNG) {
+    if (b.size() < 24 || !side_fits(be32(b, 16)) || !side_fits(be32(b, 20))) return false;
+    facts.width = static_cast<int>(be32(b, 16));
+    facts.height = static_cast<int>(be32(b, 20));
+    return true;
+  }
+  return read_jpeg_header(b, facts);
 }
 
 }  // namespace
 
-HRESULT decode_image_file(const char* path, DecodedImage& image) {
+HRESULT ImageFile::open(const char* path) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
+  picture_.reset();
   std::vector<unsigned char> bytes;
   if (!read_file(path, bytes)) return D3DXERR_INVALIDDATA;
-  LastDecoded& last = last_decoded();
-  {
-    std::lock_guard<std::mutex> lock(last.mutex);
-    if (last.bytes == bytes) {
-      image = last.image;
-      return D3D_OK;
-    }
-  }
-
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (rw == nullptr) return D3DXERR_INVALIDDATA;
-  SDL_Surface* decoded = nullptr;
-  D3DXIMAGE_FILEFORMAT kind = D3DXIFF_BMP;
-  if (IMG_isBMP(rw)) {
-    if (declared_size_fits(bytes, kind)) decoded = IMG_LoadBMP_RW(rw);
-  } else if (IMG_isPNG(rw)) {
-    kind = D3DXIFF_PNG;
-    if (declared_size_fits(bytes, kind) && png_complete(bytes)) decoded = IMG_LoadPNG_RW(rw);
-  } else if (IMG_isJPG(rw)) {
-    kind = D3DXIFF_JPG;
-    if (declared_size_fits(bytes, kind) && jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
-  }
-  SDL_RWclose(rw);
-  if (decoded == nullptr) return D3DXERR_INVALIDDATA;
-  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> source(decoded, &SDL_FreeSurface);
-  if (source->w <= 0 || source->h <= 0 || source->w > kMaxDimension || source->h > kMaxDimension) {
-    return D3DXERR_INVALIDDATA;
-  }
-
-  const bool has_alpha = source->format->Amask != 0 || SDL_HasColorKey(source.get());
-  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> argb(
-      SDL_ConvertSurfaceFormat(source.get(), SDL_PIXELFORMAT_ARGB8888, 0), &SDL_FreeSurface);
-  if (!argb) return D3DXERR_INVALIDDATA;
-
+  facts_ = ImageFacts{};
+  if (!kind_of(bytes, facts_.kind) || !read_header(bytes, facts_)) return D3DXERR_INVALIDDATA;
+  if (!side_fits(facts_.width) || !side_fits(facts_.height)) return D3DXERR_INVALIDDATA;
+  if (facts_.kind == D3DXIFF_PNG && !png_complete(bytes)) return D3DXERR_INVALIDDATA;
+  if (facts_.kind == D3DXIFF_JPG && !jpeg_complete(bytes)) return D3DXERR_INVALIDDATA;
   try {
-    image.pixels.resize(static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h));
-  } catch (...) {
+    picture_ = decode_picture(bytes, facts_);
+  } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
-  image.width = argb->w;
-  image.height = argb->h;
-  image.file_format = kind;
-  image.has_alpha = has_alpha;
-  image.format = file_pixel_format(source.get(), kind, has_alpha);
-  const auto* row = static_cast<const unsigned char*>(argb->pixels);
-  for (int y = 0; y < image.height; ++y, row += argb->pitch) {
-    std::memcpy(&image.pixels[static_cast<size_t>(y) * image.width], row, sizeof(uint32_t) * image.width);
+  if (!picture_) return D3DXERR_INVALIDDATA;
+  if (!side_fits(picture_->width) || !side_fits(picture_->height)) {
+    picture_.reset();
+    return D3DXERR_INVALIDDATA;
   }
-  std::lock_guard<std::mutex> lock(last.mutex);
-  last.bytes = std::move(bytes);
-  last.image = image;
   return D3D_OK;
 }
 
-D3DXIMAGE_INFO image_info(const DecodedImage& image) {
+D3DXIMAGE_INFO ImageFile::info() const {
   D3DXIMAGE_INFO info{};
-  info.Width = static_cast<UINT>(image.width);
-  info.Height = static_cast<UINT>(image.height);
+  info.Width = static_cast<UINT>(picture_->width);
+  info.Height = static_cast<UINT>(picture_->height);
   info.Depth = 1;
   info.MipLevels = 1;
-  info.Format = image.format;
+  info.Format = picture_->format;
   info.ResourceType = D3DRTYPE_TEXTURE;
-  info.ImageFileFormat = image.file_format;
+  info.ImageFileFormat = facts_.kind;
   return info;
 }
 
-void apply_colour_key(DecodedImage& image, D3DCOLOR key) {
+void ImageFile::write(const PixelView& to, D3DCOLOR key) const {
+  picture_->write_argb(to);
   // The key is a whole ARGB value, alpha included, whatever the file's
   // format: 0xFFFF00FF keys opaque magenta only (a file without alpha is
   // opaque throughout).
   if (key == 0) return;
-  for (uint32_t& p : image.pixels) {
-    if (p == key) p = 0;
+  for (int y = 0; y < to.height; ++y) {
+    uint32_t* row = to.pixels + static_cast<size_t>(y) * static_cast<size_t>(to.pitch);
+    for (int x = 0; x < to.width; ++x)
+      if (row[x] == key) row[x] = 0;
   }
 }
 

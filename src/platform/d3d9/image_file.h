@@ -1,32 +1,41 @@
-// Image files for D3DX: BMP (any common depth), JPEG and PNG, decoded with
-// SDL2_image into 0xAARRGGBB pixels (alpha 255 where the file has none).
+// Image files for D3DX: BMP (any common depth), JPEG and PNG. The file is
+// read whole and checked before any decoder sees it, decoded by the image
+// decoder (platform/d3d9/image_decoder.h) and kept in its own pixel layout
+// until written where it goes: a load never holds more than the file's
+// decoded picture and the surface or texture it fills, and keeps nothing
+// once done.
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "d3dx9tex.h"
+#include "platform/d3d9/composition.h"
+#include "platform/d3d9/image_decoder.h"
 
 namespace d3d9sw {
 
-struct DecodedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;       // width * height, rows packed
-  D3DFORMAT format = D3DFMT_UNKNOWN;  // the file's own pixel format
-  D3DXIMAGE_FILEFORMAT file_format = D3DXIFF_BMP;
-  bool has_alpha = false;  // the file carries alpha (or transparency)
+class ImageFile {
+ public:
+  // Reads, checks and decodes the file. D3D_OK, or D3DXERR_INVALIDDATA when
+  // it is missing, unreadable, not a regular file, of another kind, declares
+  // a side beyond kMaxDimension, or is truncated or corrupt;
+  // D3DERR_INVALIDCALL for no name.
+  HRESULT open(const char* path);
+
+  int width() const { return picture_->width; }
+  int height() const { return picture_->height; }
+  bool has_alpha() const { return picture_->has_alpha; }
+  // The description D3DXGetImageInfoFromFileA gives.
+  D3DXIMAGE_INFO info() const;
+  // Writes the whole picture into `to` (its size) as 0xAARRGGBB, every pixel
+  // equal to `key` in all four channels turned into transparent black
+  // (0x00000000); a key of 0 is none.
+  void write(const PixelView& to, D3DCOLOR key) const;
+
+ private:
+  ImageFacts facts_;
+  std::unique_ptr<SourcePicture> picture_;
 };
-
-// Reads and decodes the file. D3D_OK, or D3DXERR_INVALIDDATA when the file
-// is missing, unreadable, of another kind, truncated or corrupt.
-HRESULT decode_image_file(const char* path, DecodedImage& image);
-
-// The image's description as D3DXGetImageInfoFromFileA reports it.
-D3DXIMAGE_INFO image_info(const DecodedImage& image);
-
-// Turns every pixel equal to the key in all four channels into transparent
-// black (0x00000000). A key of 0 means no key.
-void apply_colour_key(DecodedImage& image, D3DCOLOR key);
 
 }  // namespace d3d9sw

@@ -3,6 +3,7 @@ target_sources(quarrelo_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/composition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/direct3d.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_decoder_sdl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_loading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sprite.cpp
