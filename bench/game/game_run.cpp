@@ -1,20 +1,45 @@
 // A whole game run on the headless backend, for the benchmarks that need a
 // process of their own. Runs WinMain in the current folder.
 //   game_run first-frame   ends the process at the first presented frame
+//   game_run kept-memory   the same, printing "kept_kb <n>": the resident
+//                          memory then, everything loaded and nothing more
 //   game_run play          menu, a duel with throws and walks, a point, quit
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include <windows.h>
 
 #include "platform/headless/headless.h"
 
+namespace {
+
+long resident_kb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const bool first_frame = argc > 1 && strcmp(argv[1], "first-frame") == 0;
+  const bool kept_memory = argc > 1 && strcmp(argv[1], "kept-memory") == 0;
   headless::echo_debug_output(false);
   if (first_frame) {
     headless::on_frame([](const headless::Frame&) { _exit(0); });
+  } else if (kept_memory) {
+    headless::keep_last_frame(false);
+    headless::on_frame([](const headless::Frame&) {
+      std::printf("kept_kb %ld\n", resident_kb());
+      std::fflush(stdout);
+      _exit(0);
+    });
   } else {
     headless::keep_last_frame(false);
     headless::dik_tap(2, 0x1C);       // Enter: a duel

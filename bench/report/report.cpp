@@ -9,11 +9,16 @@
 // disturbs far less than wall time.
 //
 // Usage: quarrelo_bench_report [--quick]
-// (--decode-game-images is the report's own child mode for the start-up row.)
+// (--decode-game-images and --write-large-png are the report's own child
+// modes for the start-up and large-image rows.)
 #include <limits.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -180,6 +185,52 @@ Row PeakMemory(const Effort& effort) {
   row.measured = peak_kb > parent_kb;  // else the figure is the report's own
   if (!row.measured) row.note = "the child's figure was the report's own";
   return row;
+}
+
+// The game with its cursor replaced by a picture of 8192 x 8192 pixels (the
+// largest side taken; a 280 KB PNG that decodes to 256 MB), against the game
+// with its own: how much more the process needs at its peak while loading,
+// held to twice the decoded size (the file's picture and the texture it
+// fills, never more), and how much more it keeps once everything is loaded
+// (at its first frame), held to the texture itself (and 4 MB of slack).
+std::vector<Row> LargeImageMemory() {
+  Row peak = MakeRow("large_image_peak", "loading an 8192x8192 image: added peak memory", "MB", true, 512);
+  Row kept = MakeRow("large_image_kept", "loading an 8192x8192 image: added memory kept", "MB", true, 260);
+  const std::string folder = MakeRunFolder("large-image");
+  const std::string cursor = folder + "/airplanecursor.png";
+  ProcessUsage usage[2];
+  long kept_kb[2] = {0, 0};
+  for (int run = 0; run < 2; ++run) {
+    std::filesystem::remove(std::filesystem::path(folder) / "Log.txt");
+    std::string output;
+    ProcessUsage writing;
+    if ((run == 1 && !RunProcess(folder, {self_path(), "--write-large-png", cursor}, &writing)) ||
+        !RunProcess(folder, {GAME_RUN_PATH, "kept-memory"}, &usage[run], {}, &output) ||
+        std::sscanf(output.c_str(), "kept_kb %ld", &kept_kb[run]) != 1) {
+      peak.note = kept.note = "a child process failed";
+      return {peak, kept};
+    }
+  }
+  peak.value = (usage[1].max_rss_kb - usage[0].max_rss_kb) / 1024.0;
+  kept.value = (kept_kb[1] - kept_kb[0]) / 1024.0;
+  peak.ours = format("%.0f MB more at the peak", peak.value);
+  kept.ours = format("%.0f MB more kept", kept.value);
+  peak.compared = kept.compared = "the game with its own cursor";
+  peak.measured = kept.measured = usage[0].max_rss_kb > 0 && kept_kb[0] > 0;
+  return {peak, kept};
+}
+
+// Writes a PNG of 8192 x 8192 pixels: magenta around a small opaque patch.
+int WriteLargePng(const char* path) {
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 8192, 8192, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (surface == nullptr) return 1;
+  auto* pixels = static_cast<uint32_t*>(surface->pixels);
+  std::fill(pixels, pixels + size_t(8192) * 8192, 0xFFFF00FFu);
+  for (int y = 0; y < 36; ++y)
+    std::fill(pixels + size_t(y) * 8192, pixels + size_t(y) * 8192 + 54, 0xFF203040u);
+  const int failed = IMG_SavePNG(surface, path);
+  SDL_FreeSurface(surface);
+  return failed == 0 ? 0 : 1;
 }
 
 // The real game on the SDL backend and the real clock, left on its menu
@@ -395,7 +446,9 @@ void print(const std::vector<Row>& rows, const Effort& effort) {
       "of %d, and for information its ratio to a child decoding the game's image loads with IMG_Load.\n"
       "Result-code lookups (only a failed sound call looks one up) for information. Memory: the kernel's\n"
       "peak resident size of a child playing a scripted game (menu, a duel with walks, throws and a\n"
-      "point, back to the menu, quit). Menu: the real game (SDL backend, software renderer, dummy audio\n"
+      "point, back to the menu, quit); and what a child loading an 8192x8192 cursor needs beyond one\n"
+      "loading the game's own, at its peak and at its first frame. Menu: the real game (SDL backend, "
+      "software renderer, dummy audio\n"
       "device) under Xvfb on the real clock, 400 frames after 60, processor time of the whole process\n"
       "over wall time, and the times between presents; beside it, for information, the processor time\n"
       "1,000 bare waits of a millisecond a second take on this machine.\n\n",
@@ -413,6 +466,7 @@ void print(const std::vector<Row>& rows, const Effort& effort) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--decode-game-images") == 0)
     return DecodeGameImagesWithSdlImage() ? 1 : 0;
+  if (argc > 2 && std::strcmp(argv[1], "--write-large-png") == 0) return WriteLargePng(argv[2]);
   Effort effort;
   if (argc > 1 && std::strcmp(argv[1], "--quick") == 0) effort = Effort{5, 0.01, 3};
   headless::echo_debug_output(false);
@@ -421,6 +475,7 @@ int main(int argc, char** argv) {
   // The child processes first, while this process is still small (see
   // PeakMemory); the duel last, as it starts the whole game in here.
   rows[7] = PeakMemory(effort);
+  for (const Row& row : LargeImageMemory()) rows.push_back(row);
   for (const Row& row : MenuIdle(effort)) rows.push_back(row);
   rows.push_back(WaitFloor(effort));
   const std::vector<Row> startup = StartToFirstFrame(effort);
