@@ -119,7 +119,9 @@ class DeviceTest : public ::testing::Test {
     ASSERT_EQ(sprite->Begin(flags), D3D_OK);
     EXPECT_EQ(sprite->Draw(texture, source, nullptr, &position, colour), D3D_OK);
     ASSERT_EQ(sprite->End(), D3D_OK);
-    if (own_scene) EXPECT_EQ(scene_device()->EndScene(), D3D_OK);
+    if (own_scene) {
+      EXPECT_EQ(scene_device()->EndScene(), D3D_OK);
+    }
   }
 
   // A picture whose every pixel differs: opaque, colour from its position.

@@ -9,7 +9,9 @@
 
 #include <dsound.h>
 
+#include "platform/backend.h"
 #include "platform/dsound/mixer.h"
+#include "platform/win32/input_state.h"
 
 namespace dsound_test {
 
@@ -38,6 +40,11 @@ inline DSBUFFERDESC description(WAVEFORMATEX* format, DWORD bytes, DWORD flags =
 class DsoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Buffers without DSBCAPS_GLOBALFOCUS are heard only while the window
+    // has the focus: the backend's window gets it.
+    ASSERT_TRUE(backend::window_create(64, 64, "dsound"));
+    backend::window_show();
+    input_state::pump();
     ASSERT_EQ(DirectSoundCreate8(nullptr, &ds_, nullptr), DS_OK);
     ASSERT_EQ(ds_->SetCooperativeLevel(window(), DSSCL_PRIORITY), DS_OK);
   }

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "dsound_fixture.h"
+#include "platform/headless/headless.h"
 
 using namespace dsound_test;
 
@@ -99,6 +100,26 @@ TEST_F(Mixer, VolumeAndPanScaleOnlyWithTheirControlFlags) {
   EXPECT_EQ(out[0], 16000);
   EXPECT_EQ(out[1], 0);
   EXPECT_EQ(b->SetPan(10001), DSERR_INVALIDPARAM);
+}
+
+// Without the focus only buffers made with DSBCAPS_GLOBALFOCUS or
+// DSBCAPS_STICKYFOCUS are heard; the others play on unheard.
+TEST_F(Mixer, BuffersWithoutAFocusFlagAreMutedWhileTheWindowLacksTheFocus) {
+  set_output(8000, 1);
+  const DWORD flags[] = {0, DSBCAPS_GLOBALFOCUS, DSBCAPS_STICKYFOCUS};
+  const int16_t heard_without_focus[] = {0, 1000, 1000};
+  for (int i = 0; i < 3; ++i) {
+    LPDIRECTSOUNDBUFFER b = make16(1, 8000, std::vector<int16_t>(100, 1000), flags[i]);
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(render(10)[9], 1000) << i << " with the focus";
+    headless::set_focus(false);
+    input_state::pump();
+    EXPECT_EQ(render(10)[9], heard_without_focus[i]) << i;
+    EXPECT_EQ(cursor(b), 40u) << "played on";
+    headless::set_focus(true);
+    input_state::pump();
+    ASSERT_EQ(b->Stop(), DS_OK);
+  }
 }
 
 TEST_F(Mixer, SumsAreClippedNotWrapped) {

@@ -44,6 +44,11 @@ struct FrontTest : testing::Test {
     window = CreateWindowExA(0, "SoundFrontTest", "SoundFrontTest", WS_POPUP, 0, 0, 800, 600, nullptr,
                              nullptr, wc.hInstance, nullptr);
     ASSERT_NE(nullptr, window);
+    // Shown, and its focus taken from the window system's queue: the game's
+    // buffers are heard only while it has the focus.
+    ShowWindow(window, SW_SHOW);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
   }
   void TearDown() override {
     std::cerr.rdbuf(saved);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/win32/input_state.h"
+
 namespace dsound {
 
 namespace {
@@ -227,8 +229,13 @@ void Mixer::render(int16_t* out, int frames) {
     if (accumulator_.size() < needed) accumulator_.resize(needed);
     int32_t* acc = accumulator_.data();
     std::fill(acc, acc + needed, 0);
-    for (Voice* v : voices_)
-      if (v->playing && !v->lost) mix_voice(*v, acc, frames, rate, events);
+    // A buffer made without DSBCAPS_GLOBALFOCUS or DSBCAPS_STICKYFOCUS is
+    // muted while the window lacks the focus; it goes on playing unheard.
+    const bool focused = input_state::focused();
+    for (Voice* v : voices_) {
+      const bool heard = focused || (v->caps & (DSBCAPS_GLOBALFOCUS | DSBCAPS_STICKYFOCUS)) != 0;
+      if (v->playing && !v->lost) mix_voice(*v, acc, frames, rate, heard, events);
+    }
     if (channels == 2) {
       for (size_t i = 0; i < needed; ++i) out[i] = static_cast<int16_t>(std::clamp(acc[i], -32768, 32767));
     } else {
@@ -239,7 +246,8 @@ void Mixer::render(int16_t* out, int frames) {
   for (HANDLE e : events) SetEvent(e);
 }
 
-void Mixer::mix_voice(Voice& v, int32_t* acc, int frames, uint32_t out_rate, std::vector<HANDLE>& events) {
+void Mixer::mix_voice(Voice& v, int32_t* acc, int frames, uint32_t out_rate, bool heard,
+                      std::vector<HANDLE>& events) {
   const uint32_t n = v.frames;
   if (n == 0 || !v.memory) {
     v.playing = false;
@@ -252,6 +260,8 @@ void Mixer::mix_voice(Voice& v, int32_t* acc, int frames, uint32_t out_rate, std
   const uint64_t step = std::max<uint64_t>((rate << 32) / out_rate, 1);
   const uint64_t end = static_cast<uint64_t>(n) << 32;
   const Kernels k = kernels_for(v);
+  const int32_t gain_left = heard ? v.gain_left : 0;
+  const int32_t gain_right = heard ? v.gain_right : 0;
   uint32_t from = v.play_cursor();
   uint64_t pos = v.position;
   int i = 0;
@@ -278,10 +288,10 @@ void Mixer::mix_voice(Voice& v, int32_t* acc, int frames, uint32_t out_rate, std
       const uint64_t limit = static_cast<uint64_t>(n - 1) << 32;
       const uint64_t fit = (limit - pos + step - 1) / step;
       const int count = static_cast<int>(std::min<uint64_t>(fit, static_cast<uint64_t>(frames - i)));
-      pos = k.run(data, pos, step, count, acc + 2 * i, v.gain_left, v.gain_right);
+      pos = k.run(data, pos, step, count, acc + 2 * i, gain_left, gain_right);
       i += count;
     } else {
-      k.edge(data, idx, v.looping ? 0 : idx, pos, acc + 2 * i, v.gain_left, v.gain_right);
+      k.edge(data, idx, v.looping ? 0 : idx, pos, acc + 2 * i, gain_left, gain_right);
       pos += step;
       ++i;
     }

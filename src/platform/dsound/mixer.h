@@ -8,6 +8,10 @@
 // Samples of every stored type are taken at 16-bit scale: 8-bit ones moved up,
 // wider ones cut to their top 16 bits, floats scaled by 32768 and clipped.
 //
+// A voice of a buffer made without DSBCAPS_GLOBALFOCUS or DSBCAPS_STICKYFOCUS
+// is mixed at silence while the window lacks the focus, as the platform
+// mutes it (its play cursor moves on).
+//
 // Voice state is shared between the program's thread and the audio thread
 // and is only touched under the mixer's lock (Mixer::lock()). Notification
 // events are set on the audio thread after the lock is released.
@@ -85,7 +89,9 @@ class Mixer {
 
  private:
   Mixer() = default;
-  void mix_voice(Voice& voice, int32_t* acc, int frames, uint32_t out_rate, std::vector<HANDLE>& events);
+  // `heard`: false mixes the voice at silence (it plays on, unheard).
+  void mix_voice(Voice& voice, int32_t* acc, int frames, uint32_t out_rate, bool heard,
+                 std::vector<HANDLE>& events);
 
   std::mutex mutex_;  // voices and their state
   std::vector<Voice*> voices_;

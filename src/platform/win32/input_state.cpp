@@ -1,6 +1,7 @@
 // Keyboard, mouse and focus state from the backend's events (see input_state.h).
 #include "platform/win32/input_state.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/backend.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-bool g_focused = false;
+std::atomic<bool> g_focused{false};  // also read by the sound mixer's thread
 uint64_t g_losses = 0;
 uint8_t g_keys[256] = {};  // the keyboard's own
 uint8_t g_read[256] = {};  // the last read: the keyboard's and the controllers' keys

@@ -1,7 +1,8 @@
 // The keyboard, mouse and focus state of the one window, fed from the
 // backend's events. The win32 family pumps the events (inside PeekMessageA)
 // and the dinput family reads the state, pumping first itself so it works
-// without a message loop too. Platform-internal; program thread only.
+// without a message loop too. Platform-internal; program thread only, but
+// for focused().
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,8 @@ namespace input_state {
 // and going are always taken.
 void pump();
 
-// Whether the window had the focus at the last pump.
+// Whether the window had the focus at the last pump. Safe to call from any
+// thread (the sound mixer asks it).
 bool focused();
 // How many times the focus was lost so far; a foreground device acquired
 // before the latest loss is lost.
