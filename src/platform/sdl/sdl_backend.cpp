@@ -40,6 +40,12 @@
 //             third read in a row within one millisecond sleeps to the next.
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
+//   Display   an X server that goes away while the game runs ends the
+//             process from inside Xlib (its fatal I/O error handler prints
+//             "X connection to ... broken" and exits with code 1): no
+//             shutdown line is written, as the shutdown would touch the
+//             dead display, but the run log is complete up to that moment
+//             (every line is flushed as it is written).
 //   Faults    never.
 // Depends on SDL2 (video, events, game controllers, audio) and POSIX
 // (dlopen for libasound's error handler, when the library is there).
