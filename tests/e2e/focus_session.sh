@@ -5,9 +5,11 @@
 # window at the top-left corner takes the focus (away.png, once the game
 # has found its device lost); it goes while the game is still in the
 # background (uncovered.png, once the game has painted where it was); the
-# game's window is chosen again (after.png, once the device is reset); Esc,
-# Esc quit. Run inside the folder that holds the game and its assets; OTHER
-# is the other window's program. Writes exit_code and the four screenshots.
+# game's window is chosen again (after.png, once the device is reset); the
+# other window takes the focus and gives it back twice more (after2.png,
+# after3.png, once the device is reset each time); Esc, Esc quit. Run inside
+# the folder that holds the game and its assets; OTHER is the other window's
+# program. Writes exit_code and the six screenshots.
 # Usage: focus_session.sh OTHER
 set -u
 other_program=$1
@@ -36,6 +38,21 @@ focus "$window"
 wait_for Log.txt 'Direct3D device reset'
 sleep 0.5
 import -window root after.png
+
+# Twice more: each loss is reset with the parameters the device was made with.
+for round in 2 3; do
+  "$other_program" > other.out 2>&1 &
+  other=$!
+  wait_for other.out shown
+  focus "$(find_window QuarreloOther)"
+  wait_for_count Log.txt 'Direct3D device lost' "$round"
+  kill "$other" 2>/dev/null
+  wait "$other"
+  focus "$window"
+  wait_for_count Log.txt 'Direct3D device reset' "$round"
+  sleep 0.5
+  import -window root "after$round.png"
+done
 press Escape
 sleep 0.5
 press Escape

@@ -66,6 +66,17 @@ wait_for() {
   return 1
 }
 
+# wait_for_count FILE TEXT N: waits up to 10 s for N lines holding TEXT in
+# FILE, as wait_for does for one.
+wait_for_count() {
+  for _ in $(seq 1 100); do
+    [ "$(grep -c "$2" "$1" 2>/dev/null)" -ge "$3" ] && return 0
+    sleep 0.1
+  done
+  echo "waited in vain for $3 lines of \"$2\" in $1" >&2
+  return 1
+}
+
 # start_duel_and_throw SHOT: from the menu, Enter starts a duel and F
 # throws the left airplane; then a screenshot is written to SHOT.
 start_duel_and_throw() {
