@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
+#include "keys.h"
 #include "platform/headless/headless.h"
 #include "shell/run_log.h"
 #include "shell/window.h"
@@ -39,8 +40,8 @@ struct DuelSetup {
     gameState = STATE_NEW_BOUT;
     Game_Update(window);
     // Both players keep walking: W and Up held from here on.
-    headless::dik_at(headless::frame_count(), DIK_W, true);
-    headless::dik_at(headless::frame_count(), DIK_UP, true);
+    dik_at(headless::frame_count(), DIK_W, true);
+    dik_at(headless::frame_count(), DIK_UP, true);
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     return gameState == STATE_PLAY;

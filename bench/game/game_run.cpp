@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include "keys.h"
+
 #include "platform/headless/headless.h"
 
 namespace {
@@ -42,15 +44,15 @@ int main(int argc, char** argv) {
     });
   } else {
     headless::keep_last_frame(false);
-    headless::dik_tap(2, 0x1C);       // Enter: a duel
-    headless::dik_at(6, 0x11, true);  // W and Up: both walk
-    headless::dik_at(6, 0xC8, true);
-    headless::dik_tap(8, 0x21);  // F and right Ctrl: both throw
-    headless::dik_tap(8, 0x9D);
-    headless::dik_at(300, 0x11, false);
-    headless::dik_at(300, 0xC8, false);
-    headless::dik_tap(400, 0x01);  // Esc to the menu, Esc to quit
-    headless::dik_tap(402, 0x01);
+    dik_tap(2, 0x1C);       // Enter: a duel
+    dik_at(6, 0x11, true);  // W and Up: both walk
+    dik_at(6, 0xC8, true);
+    dik_tap(8, 0x21);  // F and right Ctrl: both throw
+    dik_tap(8, 0x9D);
+    dik_at(300, 0x11, false);
+    dik_at(300, 0xC8, false);
+    dik_tap(400, 0x01);  // Esc to the menu, Esc to quit
+    dik_tap(402, 0x01);
   }
   char command_line[] = "";
   int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);

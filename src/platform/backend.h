@@ -37,8 +37,6 @@
 
 #include <cstdint>
 
-struct FaultPoint;
-
 namespace backend {
 
 // ---- Window --------------------------------------------------------------
@@ -146,13 +144,5 @@ void sleep_ms(uint32_t milliseconds);
 void debug_output(const char* text);
 // Asks a Yes/No question; true for Yes.
 bool message_box_yes_no(const char* caption, const char* text);
-
-// ---- Fault injection -----------------------------------------------------
-
-// Asks whether the platform call at `point` (one of the list in
-// platform/fault_points.h) should fail this time. The SDL backend always
-// answers false; the headless backend answers as the test scripted it (see
-// headless.h). Safe to call from any thread.
-bool fault(const FaultPoint& point);
 
 }  // namespace backend

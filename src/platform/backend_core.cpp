@@ -15,6 +15,7 @@
 
 #include "platform/backend.h"
 #include "platform/backend_driver.h"
+#include "platform/fault_registry.h"
 
 namespace {
 
@@ -112,7 +113,10 @@ bool audio_open(const AudioFormat& format, AudioPull pull, void* user) {
   if (pull == nullptr || format.rate <= 0 || (format.channels != 1 && format.channels != 2)) return false;
 
   std::string why;
-  if (kDriver.open_audio_device(format, pull, user, why)) {
+  // A test may take the device away (the "backend::audio_open" fault point).
+  if (fault_registry::fails_now("backend::audio_open")) {
+    why = "taken away by the test";
+  } else if (kDriver.open_audio_device(format, pull, user, why)) {
     g_output = Output::Device;
     return true;
   }

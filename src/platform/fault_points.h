@@ -1,12 +1,11 @@
 // Every platform call that a test can make fail, listed once: the name a
 // test gives headless::fail() and the result the failed call gives.
 //
-// The stand-in asks backend::fault(point) where the call would fail and, when
-// the answer is yes, returns point.result (or, for a call that gives no
-// result code, the failure value named in its note). The SDL backend never
-// fails a point; the headless backend fails them as a test scripts and
-// refuses a name that is not on this list, so a misspelt name cannot
-// silently test nothing.
+// The stand-in asks fault_point::fails(point) where the call would fail and,
+// when the answer is yes, returns point.result (or, for a call that gives no
+// result code, the failure value named in its note). Only a test arms a
+// point, in the registry (platform/fault_registry.h), which refuses a name
+// that is not on this list, so a misspelt name cannot silently test nothing.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include "dinput.h"
 #include "dsound.h"
 #include "mmsystem.h"
+#include "platform/fault_registry.h"
 
 struct FaultPoint {
   const char* name;  // the platform call's own; a qualifier after a dot where one call has several points
@@ -89,7 +89,7 @@ struct FaultPoint {
   X(kMmioAscend, "mmioAscend", MMIOERR_CANNOTWRITE)                                                           \
   X(kMmioSetInfo, "mmioSetInfo", MMSYSERR_INVALHANDLE)                                                        \
   X(kMmioAdvance, "mmioAdvance", MMIOERR_CANNOTWRITE)                                                         \
-  /* backend: no audio device; the output falls back to a silent one */                                       \
+  /* the core: no audio device; the output falls back to a silent one */                                      \
   X(kAudioOpen, "backend::audio_open", 0)
 // clang-format on
 
@@ -100,8 +100,11 @@ namespace fault_point {
 QUARRELO_FAULT_POINTS(QUARRELO_FAULT_POINT_CONSTANT)
 #undef QUARRELO_FAULT_POINT_CONSTANT
 
+// Whether the call at `point` fails this time (as a test armed it).
+inline bool fails(const FaultPoint& point) { return fault_registry::fails_now(point.name); }
+
 #define QUARRELO_FAULT_POINT_ENTRY(constant, name, result) &constant,
-// The whole list, for the headless backend's check of a test's names.
+// The whole list, for the registry's check of a test's names.
 inline constexpr const FaultPoint* kAll[] = {QUARRELO_FAULT_POINTS(QUARRELO_FAULT_POINT_ENTRY)};
 #undef QUARRELO_FAULT_POINT_ENTRY
 

@@ -124,20 +124,20 @@ const Screen kScreens[] = {
     {"Menu", [] {}, 2, STATE_MENU},
     {"Help",
      [] {
-       headless::dik_tap(1, DOWN);
-       headless::dik_tap(3, ENTER);
+       dik_tap(1, DOWN);
+       dik_tap(3, ENTER);
      },
      5, STATE_HELP},
     {"Credits",
      [] {
-       headless::dik_tap(1, DOWN);
-       headless::dik_tap(3, DOWN);
-       headless::dik_tap(5, ENTER);
+       dik_tap(1, DOWN);
+       dik_tap(3, DOWN);
+       dik_tap(5, ENTER);
      },
      7, STATE_CREDITS},
-    {"Duel", [] { headless::dik_tap(1, ENTER); }, 5, STATE_PLAY},
-    {"ScoreBanner", [] { headless::dik_tap(1, ENTER); }, 6, STATE_LEFT_SCORES},
-    {"WinBanner", [] { headless::dik_tap(1, ENTER); }, 6, STATE_LEFT_WINS},
+    {"Duel", [] { dik_tap(1, ENTER); }, 5, STATE_PLAY},
+    {"ScoreBanner", [] { dik_tap(1, ENTER); }, 6, STATE_LEFT_SCORES},
+    {"WinBanner", [] { dik_tap(1, ENTER); }, 6, STATE_LEFT_WINS},
 };
 
 class LossOnScreen : public Scenario, public ::testing::WithParamInterface<Screen> {};

@@ -10,7 +10,6 @@
 #include <windows.h>
 
 #include "platform/d3d9/test_queries.h"
-#include "platform/dinput/scancodes.h"
 
 namespace fs = std::filesystem;
 
@@ -46,10 +45,9 @@ void Scenario::QuitFrom(uint64_t frame) {
 }
 
 void Scenario::KeyAtTicks(uint32_t ticks, int dik, bool down) {
-  const int hid = scancodes::hid_from_dik(dik);
-  ASSERT_NE(hid, 0) << "no key gives DirectInput code " << dik;
   headless::event_at_ticks(
-      ticks, backend::Event{down ? backend::EventKind::KeyDown : backend::EventKind::KeyUp, hid});
+      ticks,
+      backend::Event{down ? backend::EventKind::KeyDown : backend::EventKind::KeyUp, keys::hid_of(dik)});
 }
 
 void Scenario::FocusAtTicks(uint32_t ticks, bool focused) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "keys.h"
 #include "platform/headless/headless.h"
 
 // A frame made after k presents is frame k; a key scheduled at frame k is
@@ -46,9 +47,9 @@ class Scenario : public ::testing::Test {
   void WriteFile(const char* name, const std::string& bytes) const;
 
   // Key down at `frame` for `held` frames.
-  static void Tap(uint64_t frame, int dik, uint64_t held = 1) { headless::dik_tap(frame, dik, held); }
-  static void Hold(uint64_t frame, int dik) { headless::dik_at(frame, dik, true); }
-  static void Let(uint64_t frame, int dik) { headless::dik_at(frame, dik, false); }
+  static void Tap(uint64_t frame, int dik, uint64_t held = 1) { dik_tap(frame, dik, held); }
+  static void Hold(uint64_t frame, int dik) { dik_at(frame, dik, true); }
+  static void Let(uint64_t frame, int dik) { dik_at(frame, dik, false); }
   // Enter on the first menu entry at `frame`: the duel's first step runs at
   // frame + 2.
   static void StartDuel(uint64_t frame) { Tap(frame, 0x1C); }

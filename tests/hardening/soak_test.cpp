@@ -68,7 +68,7 @@ class Keys {
   void Set(uint64_t frame, int dik, bool down) {
     if (down_[dik] == down) return;
     down_[dik] = down;
-    headless::dik_at(frame, dik, down);
+    dik_at(frame, dik, down);
   }
   void ReleaseAll(uint64_t frame, int except = -1) {
     for (int dik = 0; dik < 256; dik++)

@@ -7,7 +7,8 @@
 
 #include "dinput.h"
 #include "fixture.h"
-#include "platform/dinput/scancodes.h"
+#include "keys.h"
+#include "platform/keys/scancodes.h"
 
 using namespace platform_test;
 
@@ -207,9 +208,9 @@ TEST_F(DInput, DeviceRulesAsThePlatform) {
 
 TEST_F(DInput, KeyStateAcrossFrames) {
   set_up();
-  headless::dik_at(1, DIK_W, true);
-  headless::dik_at(1, DIK_RCONTROL, true);
-  headless::dik_at(3, DIK_W, false);
+  dik_at(1, DIK_W, true);
+  dik_at(1, DIK_RCONTROL, true);
+  dik_at(3, DIK_W, false);
   headless::key_at(4, kHidKpEnter, true);
 
   frame();  // frame 0
@@ -233,14 +234,14 @@ TEST_F(DInput, KeyStateAcrossFrames) {
 
 TEST_F(DInput, KeysWorkWithoutAMessageLoop) {
   set_up();
-  headless::dik_at(0, DIK_ESCAPE, true);
+  dik_at(0, DIK_ESCAPE, true);
   EXPECT_EQ(read_keys(), DI_OK);
   EXPECT_EQ(keys[DIK_ESCAPE], 0x80);
 }
 
 TEST_F(DInput, FocusLossLosesForegroundDevices) {
   set_up();
-  headless::dik_at(0, DIK_A, true);
+  dik_at(0, DIK_A, true);
   frame();
   EXPECT_EQ(keys[DIK_A], 0x80);
   headless::focus_at(2, false);
@@ -264,7 +265,7 @@ TEST_F(DInput, FocusLossLosesForegroundDevices) {
   EXPECT_TRUE(headless::mouse_captured());
   EXPECT_EQ(read_keys(), DI_OK);
   EXPECT_EQ(keys[DIK_A], 0) << "keys held at the loss are released";
-  headless::dik_at(0, DIK_D, true);
+  dik_at(0, DIK_D, true);
   EXPECT_EQ(read_keys(), DI_OK);
   EXPECT_EQ(keys[DIK_D], 0x80);
 }

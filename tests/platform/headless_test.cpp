@@ -188,16 +188,16 @@ TEST_F(Headless, FaultsCountAndRepeat) {
   const FaultPoint& x = fault_point::kLock;
   const FaultPoint& y = fault_point::kPlay;
   headless::fail(x.name, 2, 1);
-  EXPECT_FALSE(backend::fault(x));
-  EXPECT_TRUE(backend::fault(x));
-  EXPECT_TRUE(backend::fault(x));
-  EXPECT_FALSE(backend::fault(x));
+  EXPECT_FALSE(fault_point::fails(x));
+  EXPECT_TRUE(fault_point::fails(x));
+  EXPECT_TRUE(fault_point::fails(x));
+  EXPECT_FALSE(fault_point::fails(x));
   EXPECT_EQ(headless::fault_checks(x.name), 4);
   headless::fail(y.name, -1);
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(backend::fault(y));
-  EXPECT_FALSE(backend::fault(fault_point::kGetStatus));
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(fault_point::fails(y));
+  EXPECT_FALSE(fault_point::fails(fault_point::kGetStatus));
   headless::reset();
-  EXPECT_FALSE(backend::fault(y));
+  EXPECT_FALSE(fault_point::fails(y));
 }
 
 TEST(HeadlessDeathTest, AFaultNameOffTheListEndsTheTestNamingIt) {

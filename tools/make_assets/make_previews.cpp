@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include "game/game_state.h"
+#include "keys.h"
 #include "platform/headless/headless.h"
 
 namespace fs = std::filesystem;
@@ -64,8 +65,8 @@ class Players {
   }
 
  private:
-  void Tap(uint64_t frame, int key) { headless::dik_tap(frame, key, 1); }
-  void Hold(uint64_t frame, int key, bool down) { headless::dik_at(frame, key, down); }
+  void Tap(uint64_t frame, int key) { dik_tap(frame, key, 1); }
+  void Hold(uint64_t frame, int key, bool down) { dik_at(frame, key, down); }
   void ShotAt(uint64_t frame, const char* name, int expected_state) {
     planned_shots_[frame] = {name, expected_state};
   }

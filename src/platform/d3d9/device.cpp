@@ -81,7 +81,7 @@ bool Device::lost() {
 }
 
 void Device::note_default_pool_made() {
-  if (!lost() && backend::fault(fault_point::kDeviceLost)) lost_ = true;
+  if (!lost() && fault_point::fails(fault_point::kDeviceLost)) lost_ = true;
 }
 
 HRESULT Device::reset_failed(HRESULT result) {
@@ -95,7 +95,7 @@ HRESULT Device::reset_failed(HRESULT result) {
 bool Device::display_taken() const { return settings_.fullscreen && !input_state::focused(); }
 
 HRESULT Device::TestCooperativeLevel() {
-  if (backend::fault(fault_point::kTestCooperativeLevel)) return fault_point::kTestCooperativeLevel.result;
+  if (fault_point::fails(fault_point::kTestCooperativeLevel)) return fault_point::kTestCooperativeLevel.result;
   if (!lost()) return D3D_OK;
   return display_taken() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }
@@ -127,7 +127,7 @@ HRESULT Device::reset(D3DPRESENT_PARAMETERS& parameters) {
   back_buffer_->drop_pending();
   if (link_->default_pool_alive > 0 || back_buffer_->references() > 1)
     return reset_failed(D3DERR_INVALIDCALL);
-  if (backend::fault(fault_point::kReset)) return reset_failed(fault_point::kReset.result);
+  if (fault_point::fails(fault_point::kReset)) return reset_failed(fault_point::kReset.result);
   D3DPRESENT_PARAMETERS pp = parameters;
   DeviceSettings settings;
   const HRESULT checked = settle_parameters(pp, settings_.focus_window, settings);
@@ -169,7 +169,7 @@ HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_T
   *ppBackBuffer = nullptr;
   // One swap chain with one back buffer.
   if (iSwapChain != 0 || iBackBuffer != 0 || Type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
-  if (backend::fault(fault_point::kGetBackBuffer)) return fault_point::kGetBackBuffer.result;
+  if (fault_point::fails(fault_point::kGetBackBuffer)) return fault_point::kGetBackBuffer.result;
   back_buffer_->AddRef();
   *ppBackBuffer = back_buffer_;
   return D3D_OK;
@@ -215,7 +215,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
     return D3DERR_INVALIDCALL;
   if (Format != D3DFMT_X8R8G8B8 && Format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
   if (Width == 0 || Height == 0 || Width > kMaxDimension || Height > kMaxDimension) return D3DERR_INVALIDCALL;
-  if (backend::fault(fault_point::kCreateOffscreenPlainSurface))
+  if (fault_point::fails(fault_point::kCreateOffscreenPlainSurface))
     return fault_point::kCreateOffscreenPlainSurface.result;
   Surface* surface = create_surface(static_cast<int>(Width), static_cast<int>(Height), Format, Pool);
   if (surface == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
@@ -283,7 +283,7 @@ HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, CONST RECT* pSour
 
 HRESULT Device::BeginScene() {
   if (refuses_calls()) return refuse_after_failed_reset();
-  if (backend::fault(fault_point::kBeginScene)) return fault_point::kBeginScene.result;
+  if (fault_point::fails(fault_point::kBeginScene)) return fault_point::kBeginScene.result;
   // Scenes do not nest: a second BeginScene before EndScene is refused.
   if (in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = true;

@@ -81,7 +81,7 @@ class Direct3D final : public com::Object<IDirect3D9> {
     *ppReturnedDeviceInterface = nullptr;
     d3d9_test::note_device_request(
         {Adapter, DeviceType, hFocusWindow, BehaviorFlags, *pPresentationParameters});
-    if (backend::fault(fault_point::kCreateDevice)) return fault_point::kCreateDevice.result;
+    if (fault_point::fails(fault_point::kCreateDevice)) return fault_point::kCreateDevice.result;
     if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF && DeviceType != D3DDEVTYPE_SW) {
       return D3DERR_INVALIDCALL;
@@ -109,7 +109,7 @@ class Direct3D final : public com::Object<IDirect3D9> {
 IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion) {
   // The top bit asks for the debug runtime, which is the same one here.
   if ((SDKVersion & 0x7FFFFFFFu) != D3D_SDK_VERSION) return nullptr;
-  if (backend::fault(fault_point::kDirect3DCreate9)) return nullptr;
+  if (fault_point::fails(fault_point::kDirect3DCreate9)) return nullptr;
   try {
     return new d3d9sw::Direct3D();
   } catch (...) {

@@ -75,7 +75,7 @@ HRESULT WINAPI D3DXLoadSurfaceFromFileA(LPDIRECT3DSURFACE9 pDestSurface, CONST P
   if (pDestSurface == nullptr || pSrcFile == nullptr) return D3DERR_INVALIDCALL;
   d3d9sw::Surface* surface = d3d9sw::as_surface(pDestSurface);
   if (surface->refuses_calls()) return d3d9sw::refuse_after_failed_reset();
-  if (backend::fault(fault_point::kD3DXLoadSurfaceFromFileA))
+  if (fault_point::fails(fault_point::kD3DXLoadSurfaceFromFileA))
     return fault_point::kD3DXLoadSurfaceFromFileA.result;
   Area to;
   if (!area_of_rect(pDestRect, surface->bounds(), to)) return D3DERR_INVALIDCALL;
@@ -121,7 +121,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
   *ppTexture = nullptr;
   d3d9sw::Device* device = static_cast<d3d9sw::Device*>(pDevice);
   if (device->refuses_calls()) return d3d9sw::refuse_after_failed_reset();
-  if (backend::fault(fault_point::kD3DXCreateTextureFromFileExA))
+  if (fault_point::fails(fault_point::kD3DXCreateTextureFromFileExA))
     return fault_point::kD3DXCreateTextureFromFileExA.result;
 
   d3d9sw::ImageFile file;

@@ -101,7 +101,7 @@ class Sprite final : public com::Object<ID3DXSprite> {
   // it succeeds.
   HRESULT STDMETHODCALLTYPE OnResetDevice() override {
     if (link_->reset_failed) return refuse_after_failed_reset();
-    if (backend::fault(fault_point::kOnResetDevice)) return fault_point::kOnResetDevice.result;
+    if (fault_point::fails(fault_point::kOnResetDevice)) return fault_point::kOnResetDevice.result;
     if (!holds_device_objects_) ++link_->default_pool_alive;
     holds_device_objects_ = true;
     return D3D_OK;
@@ -122,7 +122,7 @@ HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 pDevice, LPD3DXSPRITE* ppSprit
   if (pDevice == nullptr || ppSprite == nullptr) return D3DERR_INVALIDCALL;
   *ppSprite = nullptr;
   if (static_cast<d3d9sw::Device*>(pDevice)->refuses_calls()) return d3d9sw::refuse_after_failed_reset();
-  if (backend::fault(fault_point::kD3DXCreateSprite)) return fault_point::kD3DXCreateSprite.result;
+  if (fault_point::fails(fault_point::kD3DXCreateSprite)) return fault_point::kD3DXCreateSprite.result;
   try {
     *ppSprite = new d3d9sw::Sprite(static_cast<d3d9sw::Device*>(pDevice));
   } catch (...) {

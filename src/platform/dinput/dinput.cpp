@@ -70,7 +70,7 @@ class Device final : public com::Object<IDirectInputDevice8A> {
 
   HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT lpdf) override {
     if (const FaultPoint& f = pick(fault_point::kSetDataFormatMouse, fault_point::kSetDataFormatKeyboard);
-        backend::fault(f))
+        fault_point::fails(f))
       return f.result;
     if (!lpdf) return DIERR_INVALIDPARAM;
     if (acquired_) return DIERR_ACQUIRED;
@@ -84,7 +84,7 @@ class Device final : public com::Object<IDirectInputDevice8A> {
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD dwFlags) override {
     if (const FaultPoint& f =
             pick(fault_point::kSetCooperativeLevelMouse, fault_point::kSetCooperativeLevelKeyboard);
-        backend::fault(f))
+        fault_point::fails(f))
       return f.result;
     const DWORD share = dwFlags & (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE);
     const DWORD place = dwFlags & (DISCL_FOREGROUND | DISCL_BACKGROUND);
@@ -105,7 +105,7 @@ class Device final : public com::Object<IDirectInputDevice8A> {
 
   HRESULT STDMETHODCALLTYPE Acquire() override {
     if (const FaultPoint& f = pick(fault_point::kAcquireMouse, fault_point::kAcquireKeyboard);
-        backend::fault(f))
+        fault_point::fails(f))
       return f.result;
     if (!format_) return DIERR_INVALIDPARAM;
     input_state::pump();
@@ -218,7 +218,7 @@ class DirectInput final : public com::Object<IDirectInput8A> {
     }
     const FaultPoint& f =
         kind == Kind::Mouse ? fault_point::kCreateDeviceMouse : fault_point::kCreateDeviceKeyboard;
-    if (backend::fault(f)) return f.result;
+    if (fault_point::fails(f)) return f.result;
     *lplpDirectInputDevice = new Device(kind);
     return DI_OK;
   }
@@ -253,7 +253,7 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidl
                                   LPUNKNOWN punkOuter) {
   if (!ppvOut) return DIERR_INVALIDPARAM;
   *ppvOut = nullptr;
-  if (backend::fault(fault_point::kDirectInput8Create)) return fault_point::kDirectInput8Create.result;
+  if (fault_point::fails(fault_point::kDirectInput8Create)) return fault_point::kDirectInput8Create.result;
   if (punkOuter) return DIERR_NOAGGREGATION;
   if (!hinst) return DIERR_INVALIDPARAM;
   if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;

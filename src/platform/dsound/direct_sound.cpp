@@ -17,7 +17,7 @@ class Device final : public com::Object<IDirectSound8> {
 
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hwnd, DWORD level) override {
     if (!hwnd || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
-    if (backend::fault(fault_point::kSoundSetCooperativeLevel))
+    if (fault_point::fails(fault_point::kSoundSetCooperativeLevel))
       return fault_point::kSoundSetCooperativeLevel.result;
     state_->cooperative_level = level;
     return DS_OK;
@@ -31,7 +31,7 @@ class Device final : public com::Object<IDirectSound8> {
     if (outer) return DSERR_NOAGGREGATION;
     // 36 is the record's size where pointers have 32 bits.
     if (desc->dwSize != sizeof(DSBUFFERDESC) && desc->dwSize != 36) return DSERR_INVALIDPARAM;
-    if (backend::fault(fault_point::kCreateSoundBuffer)) return fault_point::kCreateSoundBuffer.result;
+    if (fault_point::fails(fault_point::kCreateSoundBuffer)) return fault_point::kCreateSoundBuffer.result;
 
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
       const HRESULT hr = PrimaryBuffer::validate(*desc);
@@ -59,7 +59,7 @@ class Device final : public com::Object<IDirectSound8> {
     if (!original) return DSERR_INVALIDPARAM;
     SecondaryBuffer* source = SecondaryBuffer::from(original);
     if (!source) return DSERR_INVALIDCALL;  // the primary buffer
-    if (backend::fault(fault_point::kDuplicateSoundBuffer)) return fault_point::kDuplicateSoundBuffer.result;
+    if (fault_point::fails(fault_point::kDuplicateSoundBuffer)) return fault_point::kDuplicateSoundBuffer.result;
     SecondaryBuffer* copy = SecondaryBuffer::duplicate(*source);
     if (!copy) return DSERR_NODRIVER;
     *out = copy;
@@ -81,7 +81,7 @@ HRESULT WINAPI DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* out, LPUNKNOWN
   *out = nullptr;
   if (outer) return DSERR_NOAGGREGATION;
   if (device && *device != GUID_NULL) return DSERR_NODRIVER;  // only the default output exists
-  if (backend::fault(fault_point::kDirectSoundCreate8)) return fault_point::kDirectSoundCreate8.result;
+  if (fault_point::fails(fault_point::kDirectSoundCreate8)) return fault_point::kDirectSoundCreate8.result;
   if (!dsound::Mixer::instance().acquire()) return DSERR_NODRIVER;
   *out = new dsound::Device();
   return DS_OK;

@@ -24,7 +24,7 @@ PrimaryBuffer::~PrimaryBuffer() = default;
 HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
+  if (fault_point::fails(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
   if (riid == IID_IDirectSound3DListener && (caps_ & DSBCAPS_CTRL3D)) {
     *ppv = make_3d_listener(this);
     return S_OK;
@@ -35,7 +35,7 @@ HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
 HRESULT PrimaryBuffer::SetFormat(LPCWAVEFORMATEX format) {
   if (!format) return DSERR_INVALIDPARAM;
   if (device_->cooperative_level.load() < DSSCL_PRIORITY) return DSERR_PRIOLEVELNEEDED;
-  if (backend::fault(fault_point::kSetFormat)) return fault_point::kSetFormat.result;
+  if (fault_point::fails(fault_point::kSetFormat)) return fault_point::kSetFormat.result;
   if (!plain_pcm_format(*format)) return DSERR_BADFORMAT;
   backend::AudioFormat out;
   out.rate = static_cast<int>(format->nSamplesPerSec);

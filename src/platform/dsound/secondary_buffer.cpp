@@ -185,7 +185,7 @@ SecondaryBuffer* SecondaryBuffer::from(IDirectSoundBuffer* buffer) {
 }
 
 void SecondaryBuffer::check_lost() {
-  if (voice_.lost || !backend::fault(fault_point::kBufferLost)) return;
+  if (voice_.lost || !fault_point::fails(fault_point::kBufferLost)) return;
   voice_.lost = true;
   voice_.playing = false;
   // The memory is gone: what a restored buffer holds is undefined until the
@@ -196,7 +196,7 @@ void SecondaryBuffer::check_lost() {
 HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (backend::fault(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
+  if (fault_point::fails(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
   if (riid == IID_IDirectSoundNotify && (voice_.caps & DSBCAPS_CTRLPOSITIONNOTIFY)) {
     *ppv = make_notify(this);
     return S_OK;
@@ -210,7 +210,7 @@ HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
 
 HRESULT SecondaryBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write) {
   if (!play && !write) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kGetCurrentPosition)) return fault_point::kGetCurrentPosition.result;
+  if (fault_point::fails(fault_point::kGetCurrentPosition)) return fault_point::kGetCurrentPosition.result;
   auto guard = Mixer::instance().lock();
   const uint32_t cursor = voice_.play_cursor();
   uint32_t lead = 0;
@@ -233,7 +233,7 @@ HRESULT SecondaryBuffer::GetFrequency(LPDWORD frequency) {
 
 HRESULT SecondaryBuffer::GetStatus(LPDWORD status) {
   if (!status) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kGetStatus)) return fault_point::kGetStatus.result;
+  if (fault_point::fails(fault_point::kGetStatus)) return fault_point::kGetStatus.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   DWORD s = 0;
@@ -250,7 +250,7 @@ HRESULT SecondaryBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* ptr1, LPDWORD b
   *bytes1 = 0;
   if (ptr2) *ptr2 = nullptr;
   if (bytes2) *bytes2 = 0;
-  if (backend::fault(fault_point::kLock)) return fault_point::kLock.result;
+  if (fault_point::fails(fault_point::kLock)) return fault_point::kLock.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   if (voice_.lost) return DSERR_BUFFERLOST;
@@ -300,7 +300,7 @@ HRESULT SecondaryBuffer::Unlock(LPVOID ptr1, DWORD bytes1, LPVOID ptr2, DWORD by
 HRESULT SecondaryBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
   if (reserved != 0) return DSERR_INVALIDPARAM;
   if (priority != 0 && !(voice_.caps & DSBCAPS_LOCDEFER)) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kPlay)) return fault_point::kPlay.result;
+  if (fault_point::fails(fault_point::kPlay)) return fault_point::kPlay.result;
   auto guard = Mixer::instance().lock();
   check_lost();
   if (voice_.lost) return DSERR_BUFFERLOST;
@@ -359,7 +359,7 @@ HRESULT SecondaryBuffer::Stop() {
 HRESULT SecondaryBuffer::Restore() {
   auto guard = Mixer::instance().lock();
   if (!voice_.lost) return DS_OK;
-  if (backend::fault(fault_point::kRestore)) return fault_point::kRestore.result;
+  if (fault_point::fails(fault_point::kRestore)) return fault_point::kRestore.result;
   voice_.lost = false;
   voice_.position = 0;
   return DS_OK;
@@ -367,7 +367,7 @@ HRESULT SecondaryBuffer::Restore() {
 
 HRESULT SecondaryBuffer::set_notifications(DWORD count, LPCDSBPOSITIONNOTIFY positions) {
   if (count > 0 && !positions) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kSetNotificationPositions))
+  if (fault_point::fails(fault_point::kSetNotificationPositions))
     return fault_point::kSetNotificationPositions.result;
   auto guard = Mixer::instance().lock();
   if (voice_.playing) return DSERR_INVALIDCALL;
@@ -386,7 +386,7 @@ HRESULT SecondaryBuffer::set_3d(const DS3DBUFFER& params, DWORD apply) {
   if (params.dwSize != sizeof(DS3DBUFFER)) return DSERR_INVALIDPARAM;
   if (apply != DS3D_IMMEDIATE && apply != DS3D_DEFERRED) return DSERR_INVALIDPARAM;
   if (params.dwMode > DS3DMODE_DISABLE) return DSERR_INVALIDPARAM;
-  if (backend::fault(fault_point::kSetAllParameters)) return fault_point::kSetAllParameters.result;
+  if (fault_point::fails(fault_point::kSetAllParameters)) return fault_point::kSetAllParameters.result;
   auto guard = Mixer::instance().lock();
   params_3d_ = params;
   return DS_OK;

@@ -20,8 +20,7 @@
 #include <vector>
 
 #include "platform/backend_driver.h"
-#include "platform/dinput/scancodes.h"
-#include "platform/fault_points.h"
+#include "platform/fault_registry.h"
 
 namespace {
 
@@ -133,11 +132,7 @@ bool start_audio(const backend::AudioFormat& format, backend::AudioPull pull, vo
 }
 
 bool open_audio_device(const backend::AudioFormat& format, backend::AudioPull pull, void* user,
-                       std::string& why) {
-  if (backend::fault(fault_point::kAudioOpen)) {
-    why = "taken away by the test";
-    return false;
-  }
+                       std::string&) {
   return start_audio(format, pull, user, false);
 }
 
@@ -171,12 +166,6 @@ struct Scheduled {
   bool focus_change = false;
 };
 
-struct FaultRule {
-  int times = 0;  // -1 always
-  int after = 0;
-  int checks = 0;
-};
-
 struct State {
   std::mutex mutex;
   // window
@@ -204,8 +193,6 @@ struct State {
   // message boxes
   std::deque<bool> answers;
   std::vector<headless::MessageBoxRecord> boxes;
-  // faults
-  std::map<std::string, FaultRule> faults;
 };
 State g_state;
 
@@ -221,17 +208,6 @@ bool see_debug_text(const char* text, size_t length) {
 void apply_locked(const backend::Event& e) {
   if (e.kind == backend::EventKind::FocusGained) g_state.focused = g_state.window;
   if (e.kind == backend::EventKind::FocusLost) g_state.focused = false;
-}
-
-// A name a test gives must be on the list: a misspelt one would never fire
-// and the test would check nothing.
-void require_fault_point(const char* point, const char* control) {
-  for (const FaultPoint* known : fault_point::kAll)
-    if (point != nullptr && std::strcmp(point, known->name) == 0) return;
-  std::fprintf(stderr,
-               "headless::%s: \"%s\" is not a fault point; the names are listed in platform/fault_points.h\n",
-               control, point ? point : "(null)");
-  std::abort();
 }
 
 void schedule(uint64_t frame, backend::EventKind kind, int code = 0, int dx = 0, int dy = 0) {
@@ -375,19 +351,6 @@ bool message_box_yes_no(const char* caption, const char* text) {
   return yes;
 }
 
-bool fault(const FaultPoint& point) {
-  std::lock_guard lock(g_state.mutex);
-  FaultRule& rule = g_state.faults[point.name];
-  ++rule.checks;
-  if (rule.after > 0) {
-    --rule.after;
-    return false;
-  }
-  if (rule.times == 0) return false;
-  if (rule.times > 0) --rule.times;
-  return true;
-}
-
 // Audio output and debugger output go through the core; the silent output
 // is this backend's own, in step with the virtual clock like the real one.
 const Driver kDriver = {"headless",        open_audio_device, close_audio,
@@ -430,7 +393,7 @@ void reset() {
   g_state.echo = true;
   g_state.answers.clear();
   g_state.boxes.clear();
-  g_state.faults.clear();
+  fault_registry::clear();
 }
 
 void set_ticks(uint32_t ms) { g_ticks.store(ms); }
@@ -460,18 +423,6 @@ void focus_on_show(bool gives_focus) { LOCKED(g_state.focus_on_show = gives_focu
 
 void key_at(uint64_t frame, int hid_usage, bool down) {
   schedule(frame, down ? backend::EventKind::KeyDown : backend::EventKind::KeyUp, hid_usage);
-}
-void dik_at(uint64_t frame, int dik, bool down) {
-  const int hid = scancodes::hid_from_dik(dik);
-  if (hid == 0) {
-    std::fprintf(stderr, "headless::dik_at: no key gives DirectInput code 0x%02X\n", dik);
-    std::abort();
-  }
-  key_at(frame, hid, down);
-}
-void dik_tap(uint64_t frame, int dik, uint64_t held_frames) {
-  dik_at(frame, dik, true);
-  dik_at(frame + held_frames, dik, false);
 }
 void mouse_move_at(uint64_t frame, int dx, int dy) {
   schedule(frame, backend::EventKind::MouseMotion, 0, dx, dy);
@@ -510,19 +461,8 @@ void echo_debug_output(bool echo) { LOCKED(g_state.echo = echo); }
 void answer_message_box(bool yes) { LOCKED(g_state.answers.push_back(yes)); }
 std::vector<MessageBoxRecord> message_boxes() { LOCKED(return g_state.boxes); }
 
-void fail(const char* point, int times, int after) {
-  require_fault_point(point, "fail");
-  std::lock_guard lock(g_state.mutex);
-  FaultRule& rule = g_state.faults[point];
-  rule.times = times;
-  rule.after = after;
-}
-int fault_checks(const char* point) {
-  require_fault_point(point, "fault_checks");
-  std::lock_guard lock(g_state.mutex);
-  auto it = g_state.faults.find(point);
-  return it == g_state.faults.end() ? 0 : it->second.checks;
-}
+void fail(const char* point, int times, int after) { fault_registry::arm(point, times, after); }
+int fault_checks(const char* point) { return fault_registry::questions(point); }
 
 #undef LOCKED
 

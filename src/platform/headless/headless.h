@@ -29,9 +29,11 @@
 // Cost per present: one copy of the frame when keep_last_frame is on (about
 // 0.1-0.3 ms for 800x600); a long soak run may switch it off.
 //
-// Fault points: platform/fault_points.h lists every one, with the result
-// the failed call gives. A name that is not on the list ends the test
-// process at once with a message naming it.
+// Fault points: fail() and fault_checks() are the platform's fault registry
+// (platform/fault_registry.h, part of the core, which the stand-in asks),
+// here beside the rest of a test's controls; platform/fault_points.h lists
+// every point with the result the failed call gives. A name that is not on
+// the list ends the test process at once with a message naming it.
 #pragma once
 
 #include <cstdint>
@@ -73,12 +75,9 @@ void focus_on_show(bool gives_focus);
 
 // ---- Scheduled and immediate events -------------------------------------------
 
-// hid_usage: the USB HID usage id (SDL_Scancode numbering).
+// hid_usage: the USB HID usage id (SDL_Scancode numbering). Tests schedule
+// keys by DirectInput code through tests/support/keys.h.
 void key_at(uint64_t frame, int hid_usage, bool down);
-// The same by DirectInput scan code (DIK_*), through the platform's key map.
-void dik_at(uint64_t frame, int dik, bool down);
-// Down at `frame`, up at frame + held_frames.
-void dik_tap(uint64_t frame, int dik, uint64_t held_frames = 1);
 void mouse_move_at(uint64_t frame, int dx, int dy);
 void mouse_button_at(uint64_t frame, int button, bool down);
 void mouse_wheel_at(uint64_t frame, int steps);
@@ -142,11 +141,12 @@ struct MessageBoxRecord {
 };
 std::vector<MessageBoxRecord> message_boxes();
 
-// ---- Fault injection ----------------------------------------------------------------
+// ---- Fault injection (the core's registry) -------------------------------------------
 
 // The call at `point` fails `times` times (-1: always) after `after` calls
 // that succeed. A new fail() for the same point replaces the old one. A name
-// not in platform/fault_points.h aborts the process with a message.
+// not in platform/fault_points.h aborts the process with a message. reset()
+// forgets them.
 void fail(const char* point, int times = 1, int after = 0);
 // How often the point was asked so far (also when not failing).
 int fault_checks(const char* point);

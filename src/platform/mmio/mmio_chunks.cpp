@@ -74,7 +74,7 @@ MMRESULT WINAPI mmioDescend(HMMIO h, LPMMCKINFO ck, const MMCKINFO* parent, UINT
 MMRESULT WINAPI mmioAscend(HMMIO h, LPMMCKINFO ck, UINT flags) {
   if (!h || !ck) return MMSYSERR_INVALPARAM;
   if (flags != 0) return MMSYSERR_INVALFLAG;
-  if (backend::fault(fault_point::kMmioAscend)) return fault_point::kMmioAscend.result;
+  if (fault_point::fails(fault_point::kMmioAscend)) return fault_point::kMmioAscend.result;
   if (ck->dwFlags & MMIO_DIRTY) {
     // Made by mmioCreateChunk: the body ends at the current position.
     const LONG pos = mmioSeek(h, 0, SEEK_CUR);
@@ -104,7 +104,7 @@ MMRESULT WINAPI mmioCreateChunk(HMMIO h, LPMMCKINFO ck, UINT flags) {
   if (!h || !ck) return MMSYSERR_INVALPARAM;
   if ((flags & ~(MMIO_CREATERIFF | MMIO_CREATELIST)) || flags == (MMIO_CREATERIFF | MMIO_CREATELIST))
     return MMSYSERR_INVALFLAG;
-  if (backend::fault(fault_point::kMmioCreateChunk)) return fault_point::kMmioCreateChunk.result;
+  if (fault_point::fails(fault_point::kMmioCreateChunk)) return fault_point::kMmioCreateChunk.result;
   const LONG pos = mmioSeek(h, 0, SEEK_CUR);
   if (pos < 0) return MMIOERR_CANNOTSEEK;
   if (flags & MMIO_CREATERIFF) ck->ckid = FOURCC_RIFF;

@@ -269,7 +269,7 @@ MMRESULT WINAPI mmioClose(HMMIO h, UINT) {
 LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !out) || !f->readable) return -1;
-  if (backend::fault(fault_point::kMmioRead)) return fault_point::kMmioRead.result;
+  if (fault_point::fails(fault_point::kMmioRead)) return fault_point::kMmioRead.result;
   // Never past the largest position.
   int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
@@ -305,7 +305,7 @@ LONG WINAPI mmioRead(HMMIO h, HPSTR out, LONG count) {
 LONG WINAPI mmioWrite(HMMIO h, const char* in, LONG count) {
   MmioFile* f = file_of(h);
   if (!f || count < 0 || (count > 0 && !in) || !f->writable) return -1;
-  if (backend::fault(fault_point::kMmioWrite)) return fault_point::kMmioWrite.result;
+  if (fault_point::fails(fault_point::kMmioWrite)) return fault_point::kMmioWrite.result;
   int64_t want = std::min<int64_t>(count, kMaxPosition - position(*f));
   LONG done = 0;
   while (want > 0) {
@@ -373,7 +373,7 @@ MMRESULT WINAPI mmioSetInfo(HMMIO h, LPCMMIOINFO in, UINT) {
   MmioFile* f = file_of(h);
   if (!f) return MMSYSERR_INVALHANDLE;
   if (!in) return MMSYSERR_INVALPARAM;
-  if (backend::fault(fault_point::kMmioSetInfo)) return fault_point::kMmioSetInfo.result;
+  if (fault_point::fails(fault_point::kMmioSetInfo)) return fault_point::kMmioSetInfo.result;
   if (!f->buffered) return MMSYSERR_NOERROR;
   return take_back(*f, *in);
 }
@@ -383,7 +383,7 @@ MMRESULT WINAPI mmioAdvance(HMMIO h, LPMMIOINFO info, UINT flags) {
   if (!f) return MMSYSERR_INVALHANDLE;
   if (!f->buffered) return MMIOERR_UNBUFFERED;
   if (!info || (flags != MMIO_READ && flags != MMIO_WRITE)) return MMSYSERR_INVALPARAM;
-  if (backend::fault(fault_point::kMmioAdvance)) return fault_point::kMmioAdvance.result;
+  if (fault_point::fails(fault_point::kMmioAdvance)) return fault_point::kMmioAdvance.result;
   MMRESULT result = take_back(*f, *info);
   if (result == MMSYSERR_NOERROR) {
     if (flags == MMIO_WRITE && !f->writable) {

@@ -46,7 +46,6 @@
 //             shutdown line is written, as the shutdown would touch the
 //             dead display, but the run log is complete up to that moment
 //             (every line is flushed as it is written).
-//   Faults    never.
 // Depends on SDL2 (video, events, game controllers, audio) and POSIX
 // (dlopen for libasound's error handler, when the library is there).
 #include <SDL.h>
@@ -672,8 +671,6 @@ bool message_box_yes_no(const char* caption, const char* text) {
   }
   return chosen == 1;
 }
-
-bool fault(const FaultPoint&) { return false; }
 
 // Audio output and debugger output go through the core; without a device
 // the core's silent output pulls at the real rate.

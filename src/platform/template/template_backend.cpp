@@ -96,13 +96,10 @@ uint32_t ticks_ms() {
 // Waits at least `milliseconds`.
 void sleep_ms(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-// ---- Message box and faults ------------------------------------------------
+// ---- Message box -------------------------------------------------------------
 
 // Asks the user a Yes/No question; true for Yes. No way to ask: No.
 bool message_box_yes_no(const char*, const char*) { return false; }
-
-// Whether the call at `point` should fail now: only a test backend says yes.
-bool fault(const FaultPoint&) { return false; }
 
 // Audio and debugger output go through the core (backend_core.cpp): fill
 // in the device's open and close; leave the silent output and the debugger

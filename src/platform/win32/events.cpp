@@ -34,7 +34,7 @@ std::shared_ptr<Event> find(HANDLE handle) {
 }  // namespace
 
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR) {
-  if (backend::fault(fault_point::kCreateEventA)) return nullptr;
+  if (fault_point::fails(fault_point::kCreateEventA)) return nullptr;
   auto event = std::make_shared<Event>();
   event->manual_reset = bManualReset != FALSE;
   event->signalled = bInitialState != FALSE;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/dinput/scancodes.h"
+#include "platform/keys/scancodes.h"
 #include "platform/pads/pad_keys.h"
 #include "platform/win32/windows_internal.h"
 

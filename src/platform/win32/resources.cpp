@@ -60,7 +60,7 @@ void clear() {
 }  // namespace win32_resources
 
 HRSRC WINAPI FindResourceA(HMODULE, LPCSTR lpName, LPCSTR lpType) {
-  if (backend::fault(fault_point::kFindResourceA)) return nullptr;
+  if (fault_point::fails(fault_point::kFindResourceA)) return nullptr;
   if (!lpName || !lpType || IS_INTRESOURCE(lpName) || IS_INTRESOURCE(lpType)) return nullptr;
   std::lock_guard lock(g_mutex);
   for (Block& b : g_blocks)
@@ -69,7 +69,7 @@ HRSRC WINAPI FindResourceA(HMODULE, LPCSTR lpName, LPCSTR lpType) {
 }
 
 HGLOBAL WINAPI LoadResource(HMODULE, HRSRC hResInfo) {
-  if (backend::fault(fault_point::kLoadResource)) return nullptr;
+  if (fault_point::fails(fault_point::kLoadResource)) return nullptr;
   std::lock_guard lock(g_mutex);
   return find_block(hResInfo) ? static_cast<HGLOBAL>(hResInfo) : nullptr;
 }
@@ -81,7 +81,7 @@ DWORD WINAPI SizeofResource(HMODULE, HRSRC hResInfo) {
 }
 
 LPVOID WINAPI LockResource(HGLOBAL hResData) {
-  if (backend::fault(fault_point::kLockResource)) return nullptr;
+  if (fault_point::fails(fault_point::kLockResource)) return nullptr;
   std::lock_guard lock(g_mutex);
   Block* b = find_block(hResData);
   if (!b) return nullptr;

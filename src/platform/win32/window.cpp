@@ -117,7 +117,7 @@ ATOM WINAPI RegisterClassExA(CONST WNDCLASSEXA* lpwcx) {
   if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || !lpwcx->lpfnWndProc || !lpwcx->lpszClassName ||
       IS_INTRESOURCE(lpwcx->lpszClassName) || lpwcx->lpszClassName[0] == '\0')
     return 0;
-  if (backend::fault(fault_point::kRegisterClassExA)) return 0;
+  if (fault_point::fails(fault_point::kRegisterClassExA)) return 0;
   if (find_class(lpwcx->lpszClassName)) return 0;  // the name is taken
   WindowClass c{lpwcx->lpszClassName, g_next_atom++, *lpwcx};
   c.record.lpszClassName = nullptr;  // the name lives in c.name
@@ -131,7 +131,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   const WindowClass* cls = find_class(lpClassName);
   if (!cls) return nullptr;
   if (g_window.handle) return nullptr;  // one window at a time
-  if (backend::fault(fault_point::kCreateWindowExA)) return nullptr;
+  if (fault_point::fails(fault_point::kCreateWindowExA)) return nullptr;
   // A pop-up window asked for the default size gets the game's size.
   const int width = nWidth == CW_USEDEFAULT || nWidth <= 0 ? 800 : nWidth;
   const int height = nHeight == CW_USEDEFAULT || nHeight <= 0 ? 600 : nHeight;

@@ -1,8 +1,9 @@
 // The key map from the backend's scan codes (USB HID usage ids, the numbering
 // SDL_Scancode uses; values from 256 are SDL's own media keys) to DirectInput
 // scan codes (PC set-1 make code, +0x80 for keys sent with the E0 prefix),
-// and back. Platform-internal; header-only so the headless backend can
-// schedule keys by DirectInput code.
+// and back. Platform-internal, header-only and of no family: the window
+// system's input state (win32) maps keys with it, and tests schedule keys by
+// DirectInput code through it.
 #pragma once
 
 #include <array>
