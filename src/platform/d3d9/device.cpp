@@ -95,7 +95,8 @@ HRESULT Device::reset_failed(HRESULT result) {
 bool Device::display_taken() const { return settings_.fullscreen && !input_state::focused(); }
 
 HRESULT Device::TestCooperativeLevel() {
-  if (fault_point::fails(fault_point::kTestCooperativeLevel)) return fault_point::kTestCooperativeLevel.result;
+  if (fault_point::fails(fault_point::kTestCooperativeLevel))
+    return fault_point::kTestCooperativeLevel.result;
   if (!lost()) return D3D_OK;
   return display_taken() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
 }

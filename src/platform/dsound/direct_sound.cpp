@@ -59,7 +59,8 @@ class Device final : public com::Object<IDirectSound8> {
     if (!original) return DSERR_INVALIDPARAM;
     SecondaryBuffer* source = SecondaryBuffer::from(original);
     if (!source) return DSERR_INVALIDCALL;  // the primary buffer
-    if (fault_point::fails(fault_point::kDuplicateSoundBuffer)) return fault_point::kDuplicateSoundBuffer.result;
+    if (fault_point::fails(fault_point::kDuplicateSoundBuffer))
+      return fault_point::kDuplicateSoundBuffer.result;
     SecondaryBuffer* copy = SecondaryBuffer::duplicate(*source);
     if (!copy) return DSERR_NODRIVER;
     *out = copy;

@@ -24,7 +24,8 @@ PrimaryBuffer::~PrimaryBuffer() = default;
 HRESULT PrimaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (fault_point::fails(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
+  if (fault_point::fails(fault_point::kBufferQueryInterface))
+    return fault_point::kBufferQueryInterface.result;
   if (riid == IID_IDirectSound3DListener && (caps_ & DSBCAPS_CTRL3D)) {
     *ppv = make_3d_listener(this);
     return S_OK;

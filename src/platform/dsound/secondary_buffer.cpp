@@ -196,7 +196,8 @@ void SecondaryBuffer::check_lost() {
 HRESULT SecondaryBuffer::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (fault_point::fails(fault_point::kBufferQueryInterface)) return fault_point::kBufferQueryInterface.result;
+  if (fault_point::fails(fault_point::kBufferQueryInterface))
+    return fault_point::kBufferQueryInterface.result;
   if (riid == IID_IDirectSoundNotify && (voice_.caps & DSBCAPS_CTRLPOSITIONNOTIFY)) {
     *ppv = make_notify(this);
     return S_OK;
