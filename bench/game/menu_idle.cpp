@@ -50,11 +50,13 @@ void Report() {
 
 }  // namespace
 
-extern "C" void __real__ZN7backend7presentEPKjiii(const uint32_t* pixels, int width, int height, int pitch);
+extern "C" void __real__ZN7backend7presentEPKjiiib(const uint32_t* pixels, int width, int height, int pitch,
+                                                   bool same);
 
-// backend::present(const uint32_t*, int, int, int), wrapped.
-extern "C" void __wrap__ZN7backend7presentEPKjiii(const uint32_t* pixels, int width, int height, int pitch) {
-  __real__ZN7backend7presentEPKjiii(pixels, width, height, pitch);
+// backend::present(const uint32_t*, int, int, int, bool), wrapped.
+extern "C" void __wrap__ZN7backend7presentEPKjiiib(const uint32_t* pixels, int width, int height, int pitch,
+                                                   bool same) {
+  __real__ZN7backend7presentEPKjiiib(pixels, width, height, pitch, same);
   if (++g_presents < kSettleFrames) return;
   if (g_times.empty()) g_start_cpu = process_cpu_seconds();
   g_times.push_back(wall_seconds());

@@ -2,11 +2,11 @@
 //
 // The stand-in (win32, d3d9, dinput, dsound, mmio) asks the backend for a
 // window, its events, a clock, frame presentation, audio output, debugger
-// output and a message box, and nothing else. Two backends fill this table:
+// output and a message box, and nothing else. Each backend fills this table:
 //   platform/sdl/       a real SDL2 window, keyboard, mouse and audio device;
 //   platform/headless/  everything in memory for tests (platform/headless/
 //                       headless.h is its control panel);
-// and platform/template/ is the one to copy for a new one.
+//   platform/template/  the one to copy for a new one (built and tested).
 // The backend is chosen at link time; there is no runtime switch.
 //
 // What every backend does alike lives once in the core (backend_core.cpp):
@@ -110,8 +110,10 @@ bool poll_event(Event& event);
 // ---- Frames --------------------------------------------------------------
 
 // Shows one finished frame: width x height pixels, 0x00RRGGBB (XRGB8888),
-// rows pitch_bytes apart.
-void present(const uint32_t* pixels, int width, int height, int pitch_bytes);
+// rows pitch_bytes apart. `same_as_last`: the frame is, pixel for pixel,
+// the one presented last (the device knows when nothing was drawn that
+// changed it, as on a still screen): the window shows it already.
+void present(const uint32_t* pixels, int width, int height, int pitch_bytes, bool same_as_last);
 
 // ---- Audio output --------------------------------------------------------
 
@@ -133,9 +135,14 @@ void audio_close();
 
 // ---- Time ----------------------------------------------------------------
 
-// Milliseconds since an arbitrary start, wrapping at 2^32.
-uint32_t ticks_ms();
-void sleep_ms(uint32_t milliseconds);
+// Milliseconds since an arbitrary start; never goes back and, 64 bits wide,
+// never wraps. Any thread. The stand-in's GetTickCount steps over it as the
+// platform's system timer does, and lets a program that keeps polling it
+// sleep (platform/win32/kernel.cpp): a backend implements no rule of its own.
+uint64_t clock_ms();
+// Returns once clock_ms() has reached `when`, at once when it has already;
+// the calling thread sleeps meanwhile, in one wait straight to the time.
+void sleep_until_ms(uint64_t when);
 
 // ---- Debugger output and message box -------------------------------------
 

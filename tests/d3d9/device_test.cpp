@@ -378,3 +378,54 @@ TEST_F(DeviceTest, ReferencesKeepEveryObjectAliveWhileHeld) {
   EXPECT_EQ(back_buffer->Release(), 0u);
   back_buffer = nullptr;
 }
+
+namespace {
+
+// A frame drawn as the one before it (the same clear, copy and sprites from
+// sources unchanged) is presented as the same frame, with no drawing done;
+// a source changed since, or other drawing, makes it drawn again.
+TEST_F(DeviceTest, AFrameDrawnAsTheLastIsPresentedAsTheSameAndAChangedSourceIsDrawnAgain) {
+  const Picture first = Numbered(kWidth, kHeight, 0x00100000);
+  const Picture second = Numbered(kWidth, kHeight, 0x00200000);
+  IDirect3DSurface9* background = SurfaceOf(device, folder.path("first.png"), first);
+  write_png(folder.path("second.png"), second);
+  IDirect3DTexture9* dot = TextureOf(Filled(1, 1, 0xFF00FF00));
+  const auto frame = [&](int x) -> Picture {
+    ClearTo(0xFF0000FF);
+    EXPECT_EQ(device->StretchRect(background, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
+    Draw(dot, x, 2);
+    return Shown();
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> between;
+    int x;
+    bool same;
+    const Picture* picture;
+  } cases[] = {
+      {"first", [] {}, 3, false, &first},
+      {"again", [] {}, 3, true, &first},
+      {"the sprite elsewhere", [] {}, 4, false, &first},
+      {"the background's file loaded again",
+       [&] {
+         ASSERT_EQ(D3DXLoadSurfaceFromFileA(background, nullptr, nullptr, folder.path("second.png").c_str(),
+                                            nullptr, D3DX_DEFAULT, 0, nullptr),
+                   D3D_OK);
+       },
+       4, false, &second},
+      {"again", [] {}, 4, true, &second},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.between();
+    const uint64_t repeated = headless::repeated_frames();
+    const Picture shown = frame(c.x);
+    EXPECT_EQ(headless::repeated_frames() - repeated, c.same ? 1u : 0u);
+    Picture expected = *c.picture;
+    expected.pixels[2 * kWidth + c.x] = 0xFF00FF00;
+    EXPECT_EQ(shown.pixels, Rgb(expected));
+  }
+  background->Release();
+}
+
+}  // namespace

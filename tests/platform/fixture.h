@@ -54,7 +54,7 @@ inline HWND create_window() {
 // become due).
 inline void present_frame() {
   static std::vector<uint32_t> pixels(800 * 600, 0);
-  backend::present(pixels.data(), 800, 600, 800 * 4);
+  backend::present(pixels.data(), 800, 600, 800 * 4, false);
 }
 
 // Drains the queue, dispatching everything; returns the messages taken.

@@ -27,7 +27,7 @@ TEST_F(Headless, FramesReachTheCallbackAndAreKept) {
     seen_index = f.index;
     seen_corner = f.pixels[(f.height - 1) * (f.pitch_bytes / 4) + f.width - 1];
   });
-  backend::present(pixels.data(), 800, 600, 800 * 4);
+  backend::present(pixels.data(), 800, 600, 800 * 4, false);
   EXPECT_EQ(seen_index, 0u);
   EXPECT_EQ(seen_corner, 0x00FF0000u);
   EXPECT_EQ(headless::frame_count(), 1u);
@@ -36,7 +36,7 @@ TEST_F(Headless, FramesReachTheCallbackAndAreKept) {
   ASSERT_EQ(last.height, 600);
   EXPECT_EQ(last.pixels[0], 0x00112233u);
   EXPECT_EQ(last.pixels[599 * 800 + 799], 0x00FF0000u);
-  backend::present(pixels.data(), 800, 600, 800 * 4);
+  backend::present(pixels.data(), 800, 600, 800 * 4, false);
   EXPECT_EQ(seen_index, 1u);
 }
 
@@ -44,7 +44,7 @@ TEST_F(Headless, PitchIsHonoured) {
   std::vector<uint32_t> pixels(4 * 2, 0);
   pixels[0] = 1;
   pixels[4] = 2;  // row 1 starts 16 bytes in
-  backend::present(pixels.data(), 2, 2, 16);
+  backend::present(pixels.data(), 2, 2, 16, false);
   EXPECT_EQ(headless::last_frame().pixels, (std::vector<uint32_t>{1, 0, 2, 0}));
 }
 
@@ -72,12 +72,12 @@ TEST_F(Headless, AudioIsPulledInStepWithTheClock) {
   EXPECT_TRUE(headless::audio_open());
   EXPECT_FALSE(headless::audio_silent());
   EXPECT_EQ(counter.frames, 0);
-  for (int i = 0; i < 9; ++i) GetTickCount();
+  for (int i = 0; i < 9; ++i) backend::clock_ms();
   EXPECT_EQ(counter.frames, 0) << "9 ms: not yet a period";
-  GetTickCount();
+  backend::clock_ms();
   EXPECT_EQ(counter.frames, 441) << "10 ms";
   EXPECT_NE(counter.thread, std::this_thread::get_id()) << "pulled on a thread of its own";
-  Sleep(25);
+  backend::sleep_until_ms(backend::clock_ms() + 24);
   EXPECT_EQ(counter.frames, 1323) << "30 ms";
   headless::advance(1000);
   EXPECT_EQ(counter.frames, 45423) << "1030 ms";
@@ -106,14 +106,10 @@ TEST_F(Headless, AudioPeriodCanBeSet) {
         c->frames += frames;
       },
       &counter);
-  GetTickCount();
-  EXPECT_EQ(counter.frames, 22);
-  GetTickCount();
-  EXPECT_EQ(counter.frames, 44);
-  GetTickCount();
-  EXPECT_EQ(counter.frames, 66);
-  GetTickCount();
-  EXPECT_EQ(counter.frames, 88);
+  for (int period = 1; period <= 4; ++period) {
+    backend::clock_ms();
+    EXPECT_EQ(counter.frames, 22 * period);
+  }
   backend::audio_close();
 }
 

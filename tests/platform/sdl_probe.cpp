@@ -69,11 +69,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
       if (msg.message == WM_QUIT) return 3;
       DispatchMessageA(&msg);
     }
-    backend::present(pixels.data(), 800, 600, 800 * 4);
+    backend::present(pixels.data(), 800, 600, 800 * 4, false);
     if (!presented) {
       presented = true;
       Sleep(300);  // let the window system settle before the screenshot
-      backend::present(pixels.data(), 800, 600, 800 * 4);
+      backend::present(pixels.data(), 800, 600, 800 * 4, false);
       say("presented");
     }
     if (!acquired && keyboard->Acquire() == DI_OK) {

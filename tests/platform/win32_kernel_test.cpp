@@ -24,47 +24,59 @@ namespace {
 
 class Win32Kernel : public PlatformTest {};
 
-TEST_F(Win32Kernel, TickCountMovesOnAtEveryRead) {
-  headless::set_ticks(5000);
+// The tick count steps every 15.625 ms, as the platform's system timer does
+// (the headless clock moves 1 ms at every read): 15 and 16 ms apart in turn.
+TEST_F(Win32Kernel, TickCountStepsWithThePlatformsTimer) {
+  headless::set_ticks(5000);  // a step begins exactly here (320 x 15.625)
   EXPECT_EQ(GetTickCount(), 5000u);
-  EXPECT_EQ(GetTickCount(), 5001u);
-  EXPECT_EQ(headless::peek_ticks(), 5002u);
-  headless::advance(100);
-  EXPECT_EQ(GetTickCount(), 5102u);
-  headless::set_tick_step(3);
-  EXPECT_EQ(GetTickCount(), 5103u);
-  EXPECT_EQ(GetTickCount(), 5106u);
+  EXPECT_EQ(GetTickCount(), 5000u) << "within the step";
+  const DWORD steps[] = {5015, 5031, 5046, 5062, 5078, 5093, 5109, 5125};
+  for (DWORD expected : steps) {
+    headless::set_ticks(expected + 1);
+    EXPECT_EQ(GetTickCount(), expected);
+  }
 }
 
-TEST_F(Win32Kernel, SpinOnTheTickCountEnds) {
-  // The game's pacing: spin until 15 ms have passed.
+// A poll within one step sleeps to the next step once it has read eight
+// times: the game's pacing wakes about 64 times a second. The reads right
+// after the wait, and a few reads a frame, never sleep.
+TEST_F(Win32Kernel, APollSleepsToTheNextStepAndTheReadsAfterItDoNot) {
+  headless::set_ticks(5000);
   const DWORD last = GetTickCount();
   int reads = 0;
   while (GetTickCount() - last < 15) ++reads;
-  EXPECT_EQ(reads, 14);
+  EXPECT_EQ(reads, 7) << "seven free reads, the eighth of the loop slept";
+  EXPECT_EQ(headless::peek_ticks(), 5017u) << "woke at the step's first millisecond, 5016";
+  const uint64_t slept = headless::slept_ms();
+  EXPECT_GT(slept, 0u);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(GetTickCount(), 5015u);
+  EXPECT_EQ(headless::slept_ms(), slept) << "eight reads of the new step, none slept";
 }
 
 TEST_F(Win32Kernel, TickDifferenceAcrossTheWrap) {
-  headless::set_ticks(0xFFFFFFF8u);
+  // 2^32 ms is not a whole number of steps: the count is stepped on the
+  // 64-bit clock and wraps as the platform's does.
+  headless::set_ticks(0xFFFFFFF0u);
   const DWORD before = GetTickCount();
-  headless::advance(20);
+  headless::advance(40);
   const DWORD after = GetTickCount();
   EXPECT_LT(after, before) << "the counter wrapped";
-  EXPECT_EQ(after - before, 21u) << "the unsigned difference does not see the wrap";
-  // The game's spin across the wrap ends as usual.
+  EXPECT_GE(after - before, 31u) << "the unsigned difference does not see the wrap";
+  EXPECT_LE(after - before, 47u);
+  // The game's wait across the wrap ends as usual.
   headless::set_ticks(0xFFFFFFFEu);
   const DWORD last = GetTickCount();
   while (GetTickCount() - last < 15) {
   }
-  EXPECT_EQ(headless::peek_ticks(), 0x0000000Eu);
+  EXPECT_LT(headless::peek_ticks(), 20u);
 }
 
 TEST_F(Win32Kernel, SleepMovesTheVirtualClock) {
   headless::set_ticks(100);
   Sleep(10);
-  EXPECT_EQ(GetTickCount(), 110u);
+  EXPECT_EQ(headless::peek_ticks(), 110u) << "10 ms, the read of the clock that began it included";
   Sleep(0);
-  EXPECT_EQ(headless::slept_ms(), 10u);
+  EXPECT_EQ(headless::peek_ticks(), 111u) << "no wait, only the read";
 }
 
 TEST_F(Win32Kernel, DebuggerOutputGoesToFd2NotToCerr) {

@@ -195,14 +195,22 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND hDe
   if (in_scene_) return D3DERR_INVALIDCALL;
   if (lost()) return D3DERR_DEVICELOST;
   PixelView shown;
+  bool same = false;
   if (partial) {
     shown = picture_->show_part(*back_buffer_, present_area(pSourceRect, back_buffer_->bounds()),
                                 present_area(pDestRect, Area{0, 0, picture_->width(), picture_->height()}));
+    presented_ = Presented{};
   } else {
     shown = back_buffer_->view_to_read();
     if (picture_) picture_->shown_whole(*back_buffer_);
+    // The back buffer presented last, its pixels not changed since: the
+    // frame's drawing was what they held.
+    const Presented now{back_buffer_->id(), back_buffer_->pixel_changes()};
+    same = now.store == presented_.store && now.changes == presented_.changes;
+    presented_ = now;
   }
-  backend::present(shown.pixels, shown.width, shown.height, static_cast<int>(shown.pitch * sizeof(uint32_t)));
+  backend::present(shown.pixels, shown.width, shown.height, static_cast<int>(shown.pitch * sizeof(uint32_t)),
+                   same);
   return D3D_OK;
 }
 

@@ -108,7 +108,13 @@ class Device final : public com::Object<IDirect3DDevice9> {
   std::unique_ptr<WindowPicture> picture_;  // with the copy swap effect only
   bool in_scene_ = false;
   bool lost_ = false;
-  uint64_t focus_losses_seen_ = 0;  // the window's focus losses when the device was made or last reset
+  uint64_t focus_losses_seen_ = 0;
+  // What the last whole Present showed: the back buffer and its pixels'
+  // change count then (a store of id 0 is none).
+  struct Presented {
+    uint64_t store = 0;
+    uint64_t changes = 0;
+  } presented_;  // the window's focus losses when the device was made or last reset
   std::shared_ptr<DeviceLink> link_;
 };
 

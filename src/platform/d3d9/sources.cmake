@@ -6,6 +6,7 @@ target_sources(quarrelo_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_decoder_sdl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_loading.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pixel_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sprite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_picture.cpp)

@@ -1,6 +1,7 @@
-// ID3DXSprite on the software device: each Draw goes straight onto the
-// device's back buffer, unscaled, in call order (so later draws cover
-// earlier ones, as with the platform's unsorted batches).
+// ID3DXSprite on the software device: each Draw goes onto the device's back
+// buffer, unscaled, in call order (so later draws cover earlier ones, as
+// with the platform's unsorted batches), once the back buffer is looked at
+// (platform/d3d9/pixel_store.h).
 //
 // Like the platform's, the sprite handler keeps objects of its own in the
 // device's default pool: the device cannot be reset until OnLostDevice has
@@ -75,7 +76,7 @@ class Sprite final : public com::Object<ID3DXSprite> {
     int px = 0;
     int py = 0;
     if (!to_pixel(x, px) || !to_pixel(y, py)) return D3D_OK;
-    draw_sprite(texture->view(), source, device_->render_target().view(), px, py, SpriteMode{blend_, Color});
+    device_->render_target().draw_later(*texture, source, px, py, SpriteMode{blend_, Color});
     return D3D_OK;
   }
 

@@ -23,18 +23,21 @@ PixelView WindowPicture::show_part(Surface& back_buffer, const Area& from, const
   return view();
 }
 
+// While watched, the back buffer's pixels are the picture: drawing on it
+// since has waited.
 void WindowPicture::take_out() {
   if (watched_ == nullptr) return;
   Surface* back_buffer = watched_;
   stop_watching();
-  stretch_copy(back_buffer->view_to_read(), back_buffer->bounds(), view(), Area{0, 0, width_, height_},
+  stretch_copy(back_buffer->raw_view(), back_buffer->bounds(), view(), Area{0, 0, width_, height_},
                0xFFFFFFFFu, 0u);
 }
 
 // The back buffer has the picture's size (a reset that changes the size
 // makes a new picture); pixels of another size would leave it as it is.
-void WindowPicture::before_change(std::vector<uint32_t>& pixels, bool whole) {
+void WindowPicture::before_change(PixelStore& back_buffer, bool whole) {
   watched_ = nullptr;  // the surface forgets its watch as it tells it
+  std::vector<uint32_t>& pixels = back_buffer.raw_pixels();
   if (pixels.size() != pixels_.size()) return;
   if (whole)
     pixels.swap(pixels_);

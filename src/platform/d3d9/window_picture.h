@@ -3,10 +3,11 @@
 // lands on a part of the picture and the rest stays as last presented.
 //
 // A whole-frame present costs no copy: the picture is then the back buffer
-// itself, until the back buffer is next drawn on. Only then is it taken out,
-// by swapping pixel arrays when the drawing overwrites the whole back buffer
-// (a clear or a full-size copy, as every game frame begins) and by one copy
-// otherwise.
+// itself, until the back buffer's pixels next change (drawing that waits,
+// platform/d3d9/pixel_store.h, does not change them yet). Only then is it
+// taken out, by swapping pixel arrays when the drawing overwrites the whole
+// back buffer (a clear or a full-size copy, as every game frame begins) and
+// by one copy otherwise.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +41,8 @@ class WindowPicture final : private ChangeWatch {
   void take_out();
 
  private:
-  void before_change(std::vector<uint32_t>& pixels, bool whole) override;
+  void before_change(PixelStore& back_buffer, bool whole) override;
+  bool follows_raw_pixels() const override { return true; }
   void stop_watching();
   PixelView view() { return PixelView{pixels_.data(), width_, height_, width_}; }
 

@@ -30,7 +30,7 @@ constexpr size_t kDebugCaptureLimit = 16u << 20;
 
 // ---- Clock ---------------------------------------------------------------------
 
-std::atomic<uint32_t> g_ticks{kStartTicks};
+std::atomic<uint64_t> g_clock{kStartTicks};
 std::atomic<uint32_t> g_tick_step{1};
 std::atomic<uint64_t> g_tick_reads{0};
 std::atomic<uint64_t> g_slept{0};
@@ -185,6 +185,8 @@ struct State {
   // frames
   uint64_t frames = 0;
   bool keep_last = true;
+  uint64_t same_frames = 0;  // presents told they were the last frame again
+  uint64_t new_frames = 0;
   headless::Image last;
   std::function<void(const headless::Frame&)> on_frame;
   // debugger output
@@ -290,7 +292,7 @@ bool poll_event(Event& event) {
     apply_locked(event);
     return true;
   }
-  const uint32_t now = g_ticks.load(std::memory_order_relaxed);
+  const uint32_t now = static_cast<uint32_t>(g_clock.load(std::memory_order_relaxed));
   for (auto it = g_state.by_ticks.begin(); it != g_state.by_ticks.end(); ++it) {
     if (static_cast<int32_t>(now - it->first) < 0) continue;  // not yet (the difference survives the wrap)
     event = it->second;
@@ -301,13 +303,15 @@ bool poll_event(Event& event) {
   return false;
 }
 
-void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
+void present(const uint32_t* pixels, int width, int height, int pitch_bytes, bool same_as_last) {
   std::function<void(const headless::Frame&)> callback;
   uint64_t index;
   {
     std::lock_guard lock(g_state.mutex);
     index = g_state.frames;
-    if (g_state.keep_last && pixels && width > 0 && height > 0) {
+    ++(same_as_last ? g_state.same_frames : g_state.new_frames);
+    const bool kept = same_as_last && g_state.last.width == width && g_state.last.height == height;
+    if (g_state.keep_last && pixels && width > 0 && height > 0 && !kept) {
       headless::Image& img = g_state.last;
       img.width = width;
       img.height = height;
@@ -324,20 +328,22 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
   g_state.frames = index + 1;
 }
 
-uint32_t ticks_ms() {
-  if (t_on_audio_thread) return g_ticks.load(std::memory_order_relaxed);
+uint64_t clock_ms() {
+  if (t_on_audio_thread) return g_clock.load(std::memory_order_relaxed);
   const uint32_t step = g_tick_step.load(std::memory_order_relaxed);
-  const uint32_t now = g_ticks.fetch_add(step, std::memory_order_relaxed);
+  const uint64_t now = g_clock.fetch_add(step, std::memory_order_relaxed);
   g_tick_reads.fetch_add(1, std::memory_order_relaxed);
   audio_time_passes(step);
   return now;
 }
 
-void sleep_ms(uint32_t milliseconds) {
-  g_slept.fetch_add(milliseconds, std::memory_order_relaxed);
+void sleep_until_ms(uint64_t when) {
+  const uint64_t now = g_clock.load(std::memory_order_relaxed);
+  if (when <= now) return;
+  g_slept.fetch_add(when - now, std::memory_order_relaxed);
   if (t_on_audio_thread) return;
-  g_ticks.fetch_add(milliseconds, std::memory_order_relaxed);
-  audio_time_passes(milliseconds);
+  g_clock.fetch_add(when - now, std::memory_order_relaxed);
+  audio_time_passes(when - now);
 }
 
 bool message_box_yes_no(const char* caption, const char* text) {
@@ -373,7 +379,7 @@ void reset() {
     g_audio.period_ms = 10;
     g_audio.silent = false;
   }
-  g_ticks.store(kStartTicks);
+  g_clock.store(kStartTicks);
   g_tick_step.store(1);
   g_tick_reads.store(0);
   g_slept.store(0);
@@ -386,6 +392,7 @@ void reset() {
   g_state.scheduled.clear();
   g_state.by_ticks.clear();
   g_state.frames = 0;
+  g_state.same_frames = g_state.new_frames = 0;
   g_state.keep_last = true;
   g_state.last = Image{};
   g_state.on_frame = nullptr;
@@ -396,12 +403,12 @@ void reset() {
   fault_registry::clear();
 }
 
-void set_ticks(uint32_t ms) { g_ticks.store(ms); }
+void set_ticks(uint32_t ms) { g_clock.store(ms); }
 void advance(uint32_t ms) {
-  g_ticks.fetch_add(ms);
+  g_clock.fetch_add(ms);
   audio_time_passes(ms);
 }
-uint32_t peek_ticks() { return g_ticks.load(); }
+uint32_t peek_ticks() { return static_cast<uint32_t>(g_clock.load()); }
 void set_tick_step(uint32_t ms) { g_tick_step.store(ms); }
 uint64_t tick_reads() { return g_tick_reads.load(); }
 uint64_t slept_ms() { return g_slept.load(); }
@@ -451,6 +458,7 @@ size_t pending_events() {
 
 void on_frame(std::function<void(const Frame&)> callback) { LOCKED(g_state.on_frame = std::move(callback)); }
 uint64_t frame_count() { LOCKED(return g_state.frames); }
+uint64_t repeated_frames() { LOCKED(return g_state.same_frames); }
 void keep_last_frame(bool keep) { LOCKED(g_state.keep_last = keep); }
 Image last_frame() { LOCKED(return g_state.last); }
 

@@ -2,11 +2,14 @@
 // No display, no sound card, no real time. This header is the tests' control
 // panel; program code never includes it.
 //
-// Clock. A virtual millisecond counter. Every backend::ticks_ms() read (so
-// every GetTickCount) returns the counter and then moves it on by the tick
-// step (1 ms unless set), so a spin on the tick count ends deterministically.
-// backend::sleep_ms(n) (so Sleep) moves it on by n without waiting. Reads
-// made on the audio thread do not move it.
+// Clock. A virtual millisecond counter, 64 bits wide. Every
+// backend::clock_ms() read returns the counter and then moves it on by the
+// tick step (1 ms unless set); backend::sleep_until_ms moves it to the time
+// asked for without waiting. GetTickCount steps over it as on the platform
+// (every 15.625 ms; win32/kernel.cpp), and a poll of it sleeps to the next
+// step, so a wait on the tick count ends deterministically. Reads made on
+// the audio thread do not move it. The controls below read and set its low
+// 32 bits, the tick count's range, so a test can go near the wrap.
 //
 // Frames. A frame is one backend::present(). Frame numbers count from 0: the
 // frame being made after k presents is frame k. Events scheduled "at frame k"
@@ -58,8 +61,8 @@ void set_ticks(uint32_t ms);      // jump; no audio is pulled for the jump
 void advance(uint32_t ms);        // time passes: the clock moves and audio is pulled
 uint32_t peek_ticks();            // the value the next read gives, without moving it
 void set_tick_step(uint32_t ms);  // how far each read moves the clock (default 1)
-uint64_t tick_reads();            // how many ticks_ms() reads so far
-uint64_t slept_ms();              // total of all sleep_ms() requests so far
+uint64_t tick_reads();            // how many clock_ms() reads so far
+uint64_t slept_ms();              // total of all sleeps so far, in milliseconds
 
 // ---- Window ------------------------------------------------------------------
 
@@ -109,6 +112,9 @@ struct Frame {
 // Called inside every present, on the presenting thread. Empty: none.
 void on_frame(std::function<void(const Frame&)> callback);
 uint64_t frame_count();  // presents so far
+// Presents told the frame was the one presented before (their copy is
+// not made again).
+uint64_t repeated_frames();
 // Whether present keeps a copy of the frame (default true). A long soak
 // run may switch it off to save the copy.
 void keep_last_frame(bool keep);

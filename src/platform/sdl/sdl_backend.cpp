@@ -18,9 +18,9 @@
 //             needs painting (exposed, resized), so a window whose program
 //             presents nothing (its device lost) still shows its picture; a
 //             renderer that loses its textures shows black until the next
-//             frame. A frame equal to the last is not drawn again. The
-//             window is not minimised when it loses the focus: a player
-//             with two displays may keep looking at it.
+//             frame. A frame the device says is the last again is not
+//             drawn again. The window is not minimised when it loses the
+//             focus: a player with two displays may keep looking at it.
 //   Input     SDL scancodes are USB HID usage ids and go out unchanged;
 //             Alt+F4 also gives a close request; relative mouse mode while
 //             the mouse is captured (pointer hidden and grabbed where the
@@ -37,7 +37,7 @@
 //             error while SDL looks for a device) are silenced through its
 //             error handler, reached in the library SDL loads.
 //   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
-//             third read in a row within one millisecond sleeps to the next.
+//             sleep is one absolute wait on it.
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
 //   Display   an X server that goes away while the game runs ends the
@@ -75,7 +75,6 @@ int g_height = 0;
 bool g_video_started = false;
 std::deque<backend::Event> g_pending;  // events made from one SDL event
 bool g_texture_holds_frame = false;    // the texture holds the last frame presented
-std::vector<uint32_t> g_last_frame;    // a copy of it, rows packed
 
 // The frame texture at the size of the frames presented.
 bool make_texture(int width, int height) {
@@ -457,7 +456,6 @@ void window_destroy() {
   g_fullscreen = false;
   forget_held_keys();
   g_texture_holds_frame = false;
-  g_last_frame.clear();
   if (SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
   if (g_texture) SDL_DestroyTexture(g_texture);
   if (g_renderer) SDL_DestroyRenderer(g_renderer);
@@ -593,58 +591,27 @@ bool poll_event(Event& event) {
 
 // ---- Frames --------------------------------------------------------------------------
 
-void present(const uint32_t* pixels, int width, int height, int pitch_bytes) {
+void present(const uint32_t* pixels, int width, int height, int pitch_bytes, bool same_as_last) {
   if (!g_window || !g_renderer || !pixels || width <= 0 || height <= 0) return;
-  if ((width != g_width || height != g_height || !g_texture) && !make_texture(width, height)) return;
   // The same picture again (a still screen such as the menu) is on the
-  // window already: comparing costs a fraction of drawing it once more.
-  const size_t row_bytes = static_cast<size_t>(width) * sizeof(uint32_t);
-  const auto* rows = reinterpret_cast<const uint8_t*>(pixels);
-  const bool known = g_texture_holds_frame && g_last_frame.size() == static_cast<size_t>(width) * height;
-  bool same = known;
-  for (int y = 0; same && y < height; ++y)
-    same = std::memcmp(&g_last_frame[static_cast<size_t>(y) * width], rows + y * pitch_bytes, row_bytes) == 0;
-  if (same) return;
-  g_last_frame.resize(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&g_last_frame[static_cast<size_t>(y) * width], rows + y * pitch_bytes, row_bytes);
-  g_texture_holds_frame =
-      SDL_UpdateTexture(g_texture, nullptr, g_last_frame.data(), static_cast<int>(row_bytes)) == 0;
+  // window already.
+  if (same_as_last && g_texture_holds_frame && width == g_width && height == g_height) return;
+  if ((width != g_width || height != g_height || !g_texture) && !make_texture(width, height)) return;
+  g_texture_holds_frame = SDL_UpdateTexture(g_texture, nullptr, pixels, pitch_bytes) == 0;
   show_kept_frame();
 }
 
 // ---- Time -------------------------------------------------------------------------------
 
-// A thread that keeps asking within one millisecond (a third read in a row
-// that would give the same millisecond) sleeps until the next millisecond
-// begins and gets that one: a program that polls the tick count to wait, as
-// the game's frame pacing does, gives the processor back instead of
-// spinning, and every answer is still the true time. Two reads in a row
-// cost nothing: the pacing reads once to end its wait and once more to
-// note when it ended, and a wait on the second would stretch every 15 ms
-// frame to 16.
-uint32_t ticks_ms() {
-  thread_local uint64_t last_ms = UINT64_MAX;
-  thread_local int reads_in_last_ms = 0;
+uint64_t clock_ms() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  if (ms == last_ms && reads_in_last_ms >= 2) {
-    const uint64_t next = ms + 1;
-    const timespec at{static_cast<time_t>(next / 1000), static_cast<long>(next % 1000) * 1000000L};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  }
-  reads_in_last_ms = ms == last_ms ? reads_in_last_ms + 1 : 1;
-  last_ms = ms;
-  return static_cast<uint32_t>(ms);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
-void sleep_ms(uint32_t milliseconds) {
-  timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0) {
+void sleep_until_ms(uint64_t when) {
+  const timespec at{static_cast<time_t>(when / 1000), static_cast<long>(when % 1000) * 1000000L};
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
   }
 }
 

@@ -80,21 +80,23 @@ bool poll_event(Event&) { return false; }
 // ---- Frames --------------------------------------------------------------
 
 // Shows one 0x00RRGGBB frame, rows pitch_bytes apart, scaled into the
-// window; the window keeps showing it until the next one.
-void present(const uint32_t*, int, int, int) {}
+// window; the window keeps showing it until the next one. A frame the same
+// as the last needs no work.
+void present(const uint32_t*, int, int, int, bool) {}
 
 // ---- Time ----------------------------------------------------------------
 
-// Milliseconds since an arbitrary start, wrapping at 2^32; a second read
-// within the same millisecond should wait for the next one rather than
-// let a polling program spin.
-uint32_t ticks_ms() {
+// Milliseconds since an arbitrary start, never going back, 64 bits wide.
+uint64_t clock_ms() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-// Waits at least `milliseconds`.
-void sleep_ms(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+// Sleeps until clock_ms() reaches `when`, in one wait (never a loop of
+// short sleeps or a spin); returns at once when it is past.
+void sleep_until_ms(uint64_t when) {
+  std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::milliseconds(when)));
+}
 
 // ---- Message box -------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 
 #include "harness.h"
 #include "platform/backend.h"
+#include "windows.h"
 #include "capture_fd2.h"
 
 namespace {
@@ -130,15 +131,34 @@ TEST_F(Contract, WithoutAnAudioDeviceASilentOutputPullsAtTheRateAndSaysSoOnce) {
   EXPECT_EQ(pulls.frames, after_close) << "never pulled after close";
 }
 
-TEST_F(Contract, TheClockMovesWithTimeAndSleep) {
-  const uint32_t start = backend::ticks_ms();
-  backend::sleep_ms(30);
-  const uint32_t slept = backend::ticks_ms();
+TEST_F(Contract, TheClockMovesWithTimeAndASleepGoesStraightToItsTime) {
+  const uint64_t start = backend::clock_ms();
+  backend::sleep_until_ms(start + 30);
+  const uint64_t slept = backend::clock_ms();
   EXPECT_GE(slept - start, 30u);
+  backend::sleep_until_ms(slept - 5);  // a time past: at once
   harness::let_time_pass(100);
-  const uint32_t later = backend::ticks_ms();
+  const uint64_t later = backend::clock_ms();
   EXPECT_GE(later - slept, 100u);
   EXPECT_LT(later - start, 60000u);
+}
+
+// The tick count the stand-in makes of the backend's clock: it steps as the
+// platform's timer does, and a poll of it sleeps between the steps instead
+// of spinning (without the sleep a poll reads thousands of times a step).
+TEST_F(Contract, APollOfTheTickCountWakesAFewTimesAStep) {
+  DWORD last = GetTickCount();
+  int reads = 0;
+  for (int step = 0; step < 8; ++step) {
+    DWORD now;
+    do {
+      now = GetTickCount();
+      ++reads;
+    } while (now == last);
+    EXPECT_GE(now - last, 15u);
+    last = now;
+  }
+  EXPECT_LE(reads, 8 * 9) << "at most eight reads in a row of one step, then the ninth sleeps";
 }
 
 TEST_F(Contract, KeysComeAsTheirUsbUsageIds) {
