@@ -201,4 +201,43 @@ TEST_F(Contract, TheCloseButtonAsksAndLeavesTheWindowToTheProgram) {
   EXPECT_TRUE(backend::window_exists()) << "the program decides what a close request does";
 }
 
+// The window half of the seam: one window, made, shown, presented to (the
+// frame read back where the harness can), full screen and back, destroyed.
+TEST_F(Contract, TheWindowIsMadeShownPresentedAndDestroyed) {
+  ASSERT_TRUE(backend::window_create(320, 200, "Contract"));
+  EXPECT_FALSE(backend::window_create(320, 200, "Contract")) << "one window";
+  EXPECT_TRUE(backend::window_exists());
+  backend::window_show();
+  std::vector<uint32_t> frame(320 * 200);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
+  backend::present(frame.data(), 320, 200, 320 * 4, false);
+  backend::present(frame.data(), 320, 200, 320 * 4, true);
+  std::vector<uint32_t> shown;
+  int width = 0, height = 0;
+  if (harness::read_frame(shown, width, height)) {
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+    EXPECT_EQ(shown, frame);
+  }
+  for (const bool full : {true, false}) {
+    backend::window_set_fullscreen(full);
+    harness::let_time_pass(50);
+    const int now = harness::fullscreen();
+    if (now >= 0) {
+      EXPECT_EQ(now, full ? 1 : 0);
+    }
+  }
+  backend::window_destroy();
+  EXPECT_FALSE(backend::window_exists());
+  EXPECT_FALSE(backend::window_focused());
+}
+
+TEST_F(Contract, AMessageBoxGivesTheUsersAnswer) {
+  for (const bool yes : {true, false}) {
+    if (!harness::answer_message_box(yes))
+      GTEST_SKIP() << harness::backend_name() << ": no box can be answered";
+    EXPECT_EQ(backend::message_box_yes_no("Contract", "Yes or no?"), yes);
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -35,6 +36,15 @@ bool tap_key(int hid_usage);
 bool focus_elsewhere();
 bool focus_back();
 bool press_close_button();
+
+// The frame the window shows now (0x00RRGGBB, rows packed); false when the
+// backend's window cannot be read back.
+bool read_frame(std::vector<uint32_t>& pixels, int& width, int& height);
+// Whether the window is full screen now: 1 or 0, or -1 when it cannot be told.
+int fullscreen();
+// The next Yes/No message box is answered so by the user; false when the
+// harness cannot answer one (it would wait for a person).
+bool answer_message_box(bool yes);
 
 // How long a case waits for an event the harness caused, in the backend's
 // time.

@@ -36,4 +36,17 @@ bool press_close_button() {
   return true;
 }
 
+bool read_frame(std::vector<uint32_t>& pixels, int& width, int& height) {
+  const headless::Image frame = headless::last_frame();
+  pixels = frame.pixels;
+  width = frame.width;
+  height = frame.height;
+  return true;
+}
+int fullscreen() { return headless::window_fullscreen() ? 1 : 0; }
+bool answer_message_box(bool yes) {
+  headless::answer_message_box(yes);
+  return true;
+}
+
 }  // namespace harness

@@ -24,4 +24,8 @@ bool focus_elsewhere() { return false; }
 bool focus_back() { return false; }
 bool press_close_button() { return false; }
 
+bool read_frame(std::vector<uint32_t>&, int&, int&) { return false; }
+int fullscreen() { return -1; }
+bool answer_message_box(bool) { return false; }
+
 }  // namespace harness
