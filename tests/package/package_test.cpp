@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "asset_pictures.h"
 #include "whole_run_log.h"
@@ -76,6 +77,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
                                            "usr/share/doc/quarrelo/copyright",
                                            "usr/share/doc/quarrelo/changelog.gz"};
   for (const std::string& asset : kAssetNames) expected.insert("usr/share/games/quarrelo/" + asset);
+  for (const std::string& data : kDataFileNames) expected.insert("usr/share/games/quarrelo/" + data);
   for (const auto& entry : fs::recursive_directory_iterator(root))
     if (!entry.is_directory()) files.insert(fs::relative(entry.path(), root).string());
   EXPECT_EQ(files, expected);
@@ -102,7 +104,9 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());
   EXPECT_FALSE(fs::exists(dir / "Log.txt"));
 
-  for (const std::string& asset : kAssetNames) {
+  std::vector<std::string> shipped = kAssetNames;
+  shipped.insert(shipped.end(), kDataFileNames.begin(), kDataFileNames.end());
+  for (const std::string& asset : shipped) {
     ASSERT_TRUE(fs::is_symlink(folder / asset)) << asset;
     EXPECT_EQ(fs::read_symlink(folder / asset), root / "usr/share/games/quarrelo" / asset);
   }
