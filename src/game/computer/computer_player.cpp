@@ -28,8 +28,8 @@ struct Traits {
   int hesitate;      // chance in 256, each frame, of standing idle for a while
   int dodgeTurns;    // eighths it turns, at most, to leave an airplane's path
   int lookAhead;     // frames of an airplane's flight it foresees
-  int longestThrow;  // frames of flight it throws for, at most: close throws are the hard ones to
-                     // step away from, so it comes close
+  int longestThrow;  // frames of flight it throws for, at most, as a bout begins: close throws are
+                     // the hard ones to step away from, so it comes close, and closer after each miss
 };
 
 const Traits LEVELS[3] = {
@@ -43,6 +43,8 @@ const int ROUTE_LONGEST = 40;  // frames of walking a route may take
 const int ROUTE_SAMPLE = 4;    // a route's places are tried every this many frames
 const int REROUTE = 8;         // frames a route is followed before it is sought again
 const int KID_SPEED = 3;
+const int CLOSER = 3;         // frames of flight it takes off what it throws for after a miss
+const int CLOSEST_THROW = 6;  // ... down to this
 
 // The five keys of each side: turn anticlockwise, turn clockwise, forward,
 // backward, throw.
@@ -92,6 +94,8 @@ void ComputerPlayer::New_Bout() {
   wanderFace = 0;
   wanderFrames = 0;
   thrown = false;
+  reach = LEVELS[level - 1].longestThrow;
+  planeFlew = false;
 }
 
 // xorshift32
@@ -141,16 +145,17 @@ bool ComputerPlayer::Thrown_Before(const Body& from, const Target& target) const
 int ComputerPlayer::Line(const Body& from, const Target& target, const Field& field) const {
   const Traits& traits = LEVELS[level - 1];
   if (Thrown_Before(from, target)) return 0;
-  return Throw_HitFrame(from, target, traits.bounces, traits.longestThrow, field);
+  return Throw_HitFrame(from, target, traits.bounces, reach, field);
 }
 
 ComputerPlayer::Intent ComputerPlayer::Plan(const Body& me, const Sight& seen, const Field& field) {
   const Target target = Target_Of(seen);
   const GameSprite& myPlane = side == SIDE_LEFT ? leftPlane : rightPlane;
-  if (!myPlane.visible && Line(me, target, field)) {
+  if (Line(me, target, field)) {
+    // On a line: throw, or keep it until the airplane is back.
     aimedAtX = target.x;
     aimedAtY = target.y;
-    return Intent{0, 0, true};
+    return Intent{0, 0, !myPlane.visible};
   }
   // The nearest heading from here with an open line.
   static const int TURNS[] = {1, -1, 2, -2, 3, -3, 4};
@@ -216,7 +221,7 @@ void ComputerPlayer::Find_Route(const Body& me, const Sight& seen, const Field& 
       for (int turn = -1; turn <= 1 && !found; turn++) {
         const int aim = Turned(toward, turn);
         const int flight = Straight_Line(kid.x, kid.y, aim, target.x, target.y, field);
-        if (flight == 0 || flight > LEVELS[level - 1].longestThrow) continue;
+        if (flight == 0 || flight > reach) continue;
         const int cost = turnCost + frames + 2 * std::abs(Turn_Between(kid.heading, aim)) + int(Random() % 4);
         if (cost < bestCost) {
           bestCost = cost;
@@ -272,6 +277,11 @@ void ComputerPlayer::Decide(BYTE* keys) {
   newest = (newest + 1) % MEMORY;
   memory[newest] = Sight{Body_Of(foeSprite), Body_Of(foePlaneSprite), foePlaneSprite.visible};
   if (seenFrames < MEMORY) seenFrames++;
+
+  // Its airplane came down without a hit (a hit ends the bout): closer next time.
+  const GameSprite& myPlane = left ? leftPlane : rightPlane;
+  if (planeFlew && !myPlane.visible && reach - CLOSER >= CLOSEST_THROW) reach -= CLOSER;
+  planeFlew = myPlane.visible;
 
   const Field field = Field_Now();
   const Body me = Body_Of(meSprite);

@@ -97,4 +97,6 @@ class ComputerPlayer {
   foresight::Body throwFrom;
   int throwAtX, throwAtY;
   int aimedAtX, aimedAtY;  // where this frame's planned throw aims
+  int reach;               // frames of flight it throws for, at most
+  bool planeFlew;          // its airplane was flying in the last frame
 };
