@@ -112,6 +112,29 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   }
   EXPECT_FALSE(fs::is_symlink(folder / "gone.bmp"));
   EXPECT_EQ(read_file(folder / "notes.txt"), "mine");
+  // The desktop entry's action, "Play against the computer", through the
+  // launcher: the game starts with the computer playing (its plate loaded).
+  const std::string entry = read_file(root / "usr/share/applications/quarrelo.desktop");
+  const size_t action = entry.find("[Desktop Action computer]\nName=Play against the computer\n");
+  ASSERT_NE(action, std::string::npos) << entry;
+  const size_t exec = entry.find("Exec=quarrelo ", action);
+  ASSERT_NE(exec, std::string::npos) << entry;
+  const std::string options = entry.substr(exec + 14, entry.find('\n', exec) - exec - 14);
+  ASSERT_EQ(run(session + " " + options, "action.out"), 0) << read_file(dir / "action.out");
+  EXPECT_EQ(read_file(dir / "exit_code"), "0\n") << read_file(dir / "action.out");
+  std::string computer_log = WholeRunLog();
+  computer_log.insert(computer_log.find("LoadSound() Successful"), "LoadTexture() Successful\n");
+  EXPECT_EQ(read_file(folder / "Log.txt"), computer_log);
+  // A wrong option goes through the launcher to the game, which names it and
+  // starts nothing.
+  const std::string bad = "cd '" + dir.string() + "' && env XDG_STATE_HOME='" + (dir / "state").string() +
+                          "' HOME='" + (dir / "home").string() + "' '" +
+                          (root / "usr/games/quarrelo").string() +
+                          "' --computer sideways > bad.out 2>&1; echo $? > bad_code";
+  ASSERT_EQ(std::system(bad.c_str()), 0);
+  EXPECT_EQ(read_file(dir / "bad_code"), "2\n");
+  EXPECT_EQ(read_file(dir / "bad.out"), "Quarrelo: --computer \"sideways\" is not a side: left or right\n");
+
   // Every entry under the root that appeared, went or changed.
   std::map<std::string, std::string> after = Snapshot(root);
   std::string changed;
