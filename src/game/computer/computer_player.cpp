@@ -134,10 +134,10 @@ ComputerPlayer::Intent ComputerPlayer::Face(int current, int wanted) const {
 }
 
 bool ComputerPlayer::Thrown_Before(const Body& from, const Target& target) const {
-  const int near = 6;
-  return thrown && from.heading == throwFrom.heading && std::abs(from.x - throwFrom.x) <= near &&
-         std::abs(from.y - throwFrom.y) <= near && std::abs(target.x - throwAtX) <= near &&
-         std::abs(target.y - throwAtY) <= near;
+  const int closeBy = 6;
+  return thrown && from.heading == throwFrom.heading && std::abs(from.x - throwFrom.x) <= closeBy &&
+         std::abs(from.y - throwFrom.y) <= closeBy && std::abs(target.x - throwAtX) <= closeBy &&
+         std::abs(target.y - throwAtY) <= closeBy;
 }
 
 // The frame a throw from `from` strikes the target in, or 0: no line, or
