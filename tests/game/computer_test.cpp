@@ -11,7 +11,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0, C = 0x2E;
+const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0, C = 0x2E, W = 0x11;
 
 class Computer : public Scenario {};
 
@@ -82,6 +82,19 @@ TEST_F(Computer, StepsOutOfAnAirplanesPath) {
   // Its hit box (24 to 40 pixels below its top) clear of the airplane's
   // 32-pixel row: 9 pixels down or 17 up.
   EXPECT_GE(highest - lowest, 9) << "the kid did not leave the airplane's row";
+}
+
+// With the computer on the left, the left player's keys (and so the first
+// controller's) walk the person's kid on the right.
+TEST_F(Computer, TheKeysOfItsSideWalkThePersonsKid) {
+  StartDuel(2);
+  int before = 0;
+  AtFrame(5, [&] { before = rightFighter.x; });
+  Hold(6, W);
+  Let(16, W);
+  AtFrame(17, [&] { EXPECT_EQ(rightFighter.x, before - 30); });
+  QuitFrom(18);
+  EXPECT_EQ(RunGame(3000, "--computer left --level 1"), 0);
 }
 
 TEST_F(Computer, PressesNothingOnTheMenuOrTheHelpScreen) {

@@ -3,11 +3,12 @@
 // Each frame, in this order: it takes in the screen and remembers it; it
 // acts on what it saw `reaction` frames ago (its own kid and airplane it
 // knows at once); it hesitates now and then (the lower levels); it plans
-// (throw now if the line is open, else turn to a heading with an open line,
-// else walk a route to a place with one, else wander towards the other
-// kid); and last, if an airplane of the other kid is flying, it checks that
-// the plan keeps it out of the airplane's path and otherwise picks the
-// nearest way of turning and walking that does.
+// (throw now if the line is open, or keep it while its airplane is still
+// out; else turn to a heading with an open line, else walk a route to a
+// place with one, else wander towards the other kid); and last, if an
+// airplane of the other kid is flying, it checks that the plan keeps it out
+// of the airplane's path and otherwise picks the nearest way of turning and
+// walking that does.
 #include "game/computer/computer_player.h"
 
 #include <cstdlib>

@@ -3,8 +3,9 @@
 // (the kids' places and headings, the airplanes, the desks, the field). It
 // turns to face the other kid within the eight directions, walks to find a
 // line that no desk blocks (straight, or off one bounce), throws when the
-// line is open and steps out of the path of an airplane coming at it. It
-// never reads the other side's keys.
+// line is open, from closer after each miss, and steps out of the path of an
+// airplane coming at it. It never reads the other side's keys, nor how long
+// an airplane has flown.
 //
 // Levels. 1 reacts slowly and aims loosely, 3 reacts within a few frames
 // and aims well. Its chances come from its own generator, seeded when it is
