@@ -88,9 +88,10 @@ fuzz: fuzz-build
 
 # Builds the game alone and runs it from a folder that holds the binary and a
 # copy of the assets, so they load by plain name and Log.txt lands beside
-# them. A build folder configured here first leaves the tests out (their
-# packages come with `make test`, which turns them on); one configured with
-# them keeps them.
+# them; ARGS are the game's options (ARGS="--computer right"). A build
+# folder configured here first leaves the tests out (their packages come
+# with `make test`, which turns them on); one configured with them keeps
+# them.
 play: setup-play
 	@echo "make play: building the game"
 	cmake --preset default $(if $(wildcard build/default/CMakeCache.txt),,-DQUARRELO_TESTS=OFF)
@@ -98,7 +99,7 @@ play: setup-play
 	rm -rf build/default/play && mkdir -p build/default/play
 	cp build/default/Quarrelo assets/* build/default/play/
 	@echo "make play: starting the game"
-	cd build/default/play && ./Quarrelo
+	cd build/default/play && ./Quarrelo $(ARGS)
 
 # Installs the game for Linux players under PREFIX (DESTDIR stages it): the
 # launcher <prefix>/games/quarrelo, the game in <prefix>/lib/games/quarrelo,

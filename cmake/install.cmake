@@ -4,7 +4,7 @@
 #
 #   games/quarrelo                          the launcher (packaging/quarrelo.in)
 #   lib/games/quarrelo/Quarrelo             the game
-#   share/games/quarrelo/                   its 16 pictures and 3 sounds (assets/)
+#   share/games/quarrelo/                   its 18 pictures, 3 sounds and controllers' table (assets/)
 #   share/applications/quarrelo.desktop     the desktop entry
 #   share/icons/hicolor/NxN/apps/quarrelo.png   icons, 48, 128 and 256 pixels (packaging/icons/)
 #   share/man/man6/quarrelo.6.gz            the manual page

@@ -9,6 +9,9 @@ if(NOT EXISTS "${EXE}")
   message(FATAL_ERROR "windows_dist: no executable at ${EXE}")
 endif()
 file(GLOB asset_files LIST_DIRECTORIES false "${ASSETS}/*")
+# The controllers' key table is the Linux stand-in's: on Windows DirectInput's
+# keyboard is the keyboard alone.
+list(FILTER asset_files EXCLUDE REGEX "/controllers\\.txt$")
 if(NOT asset_files)
   message(FATAL_ERROR "windows_dist: no assets in ${ASSETS}")
 endif()

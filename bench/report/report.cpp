@@ -24,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,78 @@ Row WaitFloor(const Effort& effort) {
   return row;
 }
 
+// The computer player (tools/tournament, a child): headless games to five
+// points on the virtual clock, the game's own code, 400 a pairing. Level 3
+// against level 1 and level 2 against level 1 held to 80% and 60% of the
+// bouts, level 1 against random keys to 95%; no game longer than three
+// minutes of game time (the median beside it); one decision held to 20 us at
+// the median and the 99th percentile. The tool's own table is kept for the
+// report's end.
+std::vector<Row> ComputerPlayer(const Effort& effort, std::string* table) {
+  struct Share {
+    const char* pairing;
+    const char* name;
+    const char* title;
+    double target;
+  };
+  const Share shares[] = {
+      {"3-1", "computer_level3_vs_level1", "computer: level 3's bouts against level 1", 80},
+      {"2-1", "computer_level2_vs_level1", "computer: level 2's bouts against level 1", 60},
+      {"1-random", "computer_level1_vs_random", "computer: level 1's bouts against random keys", 95},
+  };
+  std::vector<Row> rows;
+  for (const Share& share : shares)
+    rows.push_back(MakeRow(share.name, share.title, "%", false, share.target));
+  rows.push_back(MakeRow("computer_longest_game", "computer: longest game to five points", "s", true, 180));
+  rows.push_back(MakeRow("computer_decision_median", "computer: one decision, median", "us", true, 20));
+  rows.push_back(MakeRow("computer_decision_p99", "computer: one decision, 99th percentile", "us", true, 20));
+  const int games = effort.rounds >= 15 ? 400 : 40;
+  ProcessUsage usage;
+  std::string out;
+  const bool ran = RunProcess(MakeRunFolder("tournament"),
+                              {TOURNAMENT_PATH, "--games", std::to_string(games)}, &usage, {}, &out);
+  int parsed = 0;
+  double longest = 0, medianSum = 0;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("tournament: ", 0) != 0) {
+      *table += line + "\n";
+      continue;
+    }
+    char pairing[32];
+    int bouts = 0, unfinished = 0;
+    double share = 0, gamesShare = 0, median = 0, longestGame = 0, p50 = 0, p99 = 0;
+    if (std::sscanf(line.c_str(),
+                    "tournament: %31s bouts %d share %lf games %lf median_s %lf longest_s %lf unfinished %d",
+                    pairing, &bouts, &share, &gamesShare, &median, &longestGame, &unfinished) == 7) {
+      for (size_t i = 0; i < 3; i++) {
+        if (std::strcmp(pairing, shares[i].pairing) != 0) continue;
+        rows[i].value = share * 100;
+        rows[i].ours = format("%.1f%% of ", share * 100) + std::to_string(bouts) + " bouts";
+        rows[i].compared = format("- (games won %.0f%%)", gamesShare * 100);
+        rows[i].measured = bouts > 0;
+        parsed++;
+      }
+      longest = std::max(longest, longestGame);
+      medianSum += median;
+    } else if (std::sscanf(line.c_str(), "tournament: decision median_us %lf p99_us %lf", &p50, &p99) == 2) {
+      rows[4].value = p50;
+      rows[5].value = p99;
+      rows[4].ours = format("%.2f us", p50);
+      rows[5].ours = format("%.2f us", p99);
+      rows[4].compared = rows[5].compared = "-";
+      rows[4].measured = rows[5].measured = true;
+    }
+  }
+  rows[3].value = longest;
+  rows[3].ours = format("%.1f s of %.0f games", longest, 3.0 * games);
+  rows[3].compared = format("- (medians' mean %.1f s)", medianSum / 3);
+  rows[3].measured = parsed == 3;
+  for (Row& row : rows)
+    if (!row.measured) row.note = ran ? "the tournament's output had no figure" : "the tournament failed";
+  return rows;
+}
+
 // ---- Rows measured in this process --------------------------------------------
 
 // For information only: names are looked up only when a sound call fails.
@@ -455,7 +528,8 @@ void print(const std::vector<Row>& rows, const Effort& effort) {
       "software renderer, dummy audio\n"
       "device) under Xvfb on the real clock, 400 frames after 60, processor time of the whole process\n"
       "over wall time, and the times between presents; beside it, for information, the processor time\n"
-      "1,000 bare waits of a millisecond a second take on this machine.\n\n",
+      "1,000 bare waits of a millisecond a second take on this machine. Computer: tools/tournament's\n"
+      "headless games to five points on the virtual clock, its table below.\n\n",
       effort.rounds, effort.process_runs);
   for (const Row& row : rows) {
     std::printf("bench: %s %s %s target %s %s\n", row.name.c_str(),
@@ -482,6 +556,8 @@ int main(int argc, char** argv) {
   for (const Row& row : LargeImageMemory()) rows.push_back(row);
   for (const Row& row : MenuIdle(effort)) rows.push_back(row);
   rows.push_back(WaitFloor(effort));
+  std::string tournament;
+  for (const Row& row : ComputerPlayer(effort, &tournament)) rows.push_back(row);
   const std::vector<Row> startup = StartToFirstFrame(effort);
   rows[5] = startup[0];
   rows[6] = startup[1];
@@ -491,6 +567,7 @@ int main(int argc, char** argv) {
   rows[0] = FrameComposition(effort);
   rows[1] = DuelUpdate(effort);
   print(rows, effort);
+  std::printf("%s", tournament.c_str());
   RemoveRunFolders();
   for (const Row& row : rows) {
     if (!row.measured) return 1;

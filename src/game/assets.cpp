@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "game/assets.h"
+#include "game/computer/opponent.h"
 #include "game/duel.h"
 #include "game/game.h"
 #include "game/game_state.h"
@@ -50,9 +51,10 @@ static const ImageAsset IMAGES[] = {
 
 // The textured records in the order their textures are released.
 static GameSprite* const TEXTURE_RELEASE_ORDER[] = {
-    &rightFighter, &leftFighter,       &leftPlane,        &rightPlane, &desks[0],     &desks[1],   &desks[2],
-    &desks[3],     &rightScoresBanner, &leftScoresBanner, &rightName,  &leftName,     &rightDigit, &leftDigit,
-    &menuCursor,   &rightWinsBanner,   &leftWinsBanner,   &helpScreen, &creditsScreen};
+    &rightFighter,  &leftFighter,      &leftPlane,         &rightPlane,       &desks[0],       &desks[1],
+    &desks[2],      &desks[3],         &rightScoresBanner, &leftScoresBanner, &rightName,      &leftName,
+    &rightDigit,    &leftDigit,        &menuCursor,        &rightWinsBanner,  &leftWinsBanner, &helpScreen,
+    &creditsScreen, &leftComputerName, &rightComputerName};
 
 void Load_Images() {
   for (const ImageAsset& image : IMAGES) {
@@ -61,6 +63,16 @@ void Load_Images() {
     else
       image.sprite->tex = LoadTexture(image.file, COLOUR_KEY);
   }
+  Load_ComputerPlate();
+}
+
+// Only while the computer plays, so that a game of two people loads (and
+// logs) the images it always did.
+void Load_ComputerPlate() {
+  if (Computer_Side() == SIDE_LEFT && leftComputerName.tex == NULL)
+    leftComputerName.tex = LoadTexture("leftcomputername.bmp", COLOUR_KEY);
+  if (Computer_Side() == SIDE_RIGHT && rightComputerName.tex == NULL)
+    rightComputerName.tex = LoadTexture("rightcomputername.bmp", COLOUR_KEY);
 }
 
 template <typename T>
@@ -141,6 +153,8 @@ static void Set_Records() {
   leftName.visible = true;
   Set_Record(&rightName, 470, 18, 160, 64);
   rightName.visible = true;
+  Set_Record(&leftComputerName, 130, 13, 124, 72);
+  Set_Record(&rightComputerName, 470, 18, 160, 64);
 
   Set_Record(&leftDigit, 280, 24, 24, 60);
   Set_SourceRect(&leftDigit, 24, 60);
@@ -156,6 +170,7 @@ static void Set_Records() {
 
 int Game_Init(HWND /*window*/) {
   srand((unsigned)time(NULL));
+  Computer_Start();
 
   Load_Images();
   Set_Records();

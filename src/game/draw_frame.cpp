@@ -1,10 +1,13 @@
 // The drawing pass: background, menu, then the sprites in their fixed order.
+#include "game/computer/opponent.h"
 #include "game/draw_frame.h"
 #include "game/game_state.h"
 #include "graphics/graphics.h"
 
 static const D3DCOLOR CLEAR_COLOUR = 0xFF0000FF;
 static const D3DCOLOR UNTINTED = 0xFFFFFFFF;
+static const int MENU_PLATE_RIGHT = 772;
+static const int MENU_PLATE_BOTTOM = 548;
 
 static void Copy_ToBackBuffer(IDirect3DSurface9* surface) {
   if (surface) d3d_device->StretchRect(surface, NULL, back_buffer, NULL, D3DTEXF_NONE);
@@ -27,6 +30,25 @@ static void Draw_FullScreen(const GameSprite& screen) {
   sprite_handler->Draw(screen.tex, NULL, NULL, &drawPos, UNTINTED);
 }
 
+// A name plate at its record's place, showing the computer's plate on the
+// side the computer plays.
+static void Draw_NamePlate(const GameSprite& plate, int side) {
+  GameSprite shown = plate;
+  shown.tex = Name_Plate(side);
+  Draw_Sprite(shown, true);
+}
+
+// On the menu, the computer's plate in the lower right corner of the board
+// says that, and on which side, the computer plays.
+static void Draw_MenuPlate() {
+  if (gameState != STATE_MENU || Computer_Side() == NO_COMPUTER) return;
+  GameSprite shown = Computer_Side() == SIDE_LEFT ? leftComputerName : rightComputerName;
+  shown.x = MENU_PLATE_RIGHT - shown.width;
+  shown.y = MENU_PLATE_BOTTOM - shown.height;
+  shown.visible = true;
+  Draw_Sprite(shown, true);
+}
+
 void Draw_Frame() {
   if (d3d_device->BeginScene() != D3D_OK) return;
 
@@ -38,8 +60,9 @@ void Draw_Frame() {
   Draw_FullScreen(creditsScreen);
   Draw_FullScreen(helpScreen);
   Draw_Sprite(menuCursor, true);
-  Draw_Sprite(rightName, true);
-  Draw_Sprite(leftName, true);
+  Draw_MenuPlate();
+  Draw_NamePlate(rightName, SIDE_RIGHT);
+  Draw_NamePlate(leftName, SIDE_LEFT);
   Draw_Sprite(rightDigit, false);
   Draw_Sprite(leftDigit, false);
   for (const GameSprite& desk : desks) Draw_Sprite(desk, false);

@@ -19,6 +19,8 @@ GameSprite rightWinsBanner;
 GameSprite menuCursor;
 GameSprite creditsScreen;
 GameSprite helpScreen;
+GameSprite leftComputerName;
+GameSprite rightComputerName;
 
 IDirect3DSurface9* classroomSurface;
 IDirect3DSurface9* menuSurface;

@@ -60,6 +60,10 @@ extern GameSprite rightWinsBanner;
 extern GameSprite menuCursor;
 extern GameSprite creditsScreen;
 extern GameSprite helpScreen;
+// The computer's name plates, shown in place of the person's on the side the
+// computer plays; their images are loaded only while it plays one.
+extern GameSprite leftComputerName;
+extern GameSprite rightComputerName;
 
 // Backgrounds, copied over the whole back buffer.
 extern IDirect3DSurface9* classroomSurface;

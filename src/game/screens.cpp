@@ -1,6 +1,7 @@
 // The step of each screen of gameState, except the duel's own (duel.cpp).
 #include <iostream>
 
+#include "game/computer/opponent.h"
 #include "game/duel.h"
 #include "game/game_state.h"
 #include "game/screens.h"
@@ -54,6 +55,7 @@ static void Menu_Step(HWND window) {
     latchUp = true;
     if (menuChoice > 1) menuChoice--;
   }
+  Computer_MenuStep();
   if (Key_Held(DIK_RETURN) && !latchEnter) {
     latchEnter = true;
     switch (menuChoice) {

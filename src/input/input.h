@@ -25,9 +25,16 @@ int Init_Keyboard(HWND window);
 
 // Poll the devices into the snapshots. A device the platform took away (the
 // window lost the foreground) is acquired again; while that fails the
-// snapshot reads as nothing pressed and no movement.
+// snapshot reads as nothing pressed and no movement. Read_Keyboard then
+// hands the snapshot to the key source, if one is set.
 void Read_Mouse();
 void Read_Keyboard();
+
+// Another source of key presses than the keyboard: called at the end of
+// every Read_Keyboard with the 256 bytes just read, which it may change
+// (0x80 down, 0 up) before any key is tested. Null: none (the default).
+typedef void (*KeySource)(BYTE* keys);
+void Set_KeySource(KeySource source);
 
 // 0x80 while the key was down at the last read, else 0.
 int Key_Held(int code);

@@ -1,10 +1,15 @@
-// The keyboard device: set-up, the per-frame read, the key test, release.
+// The keyboard device: set-up, the per-frame read with its key source, the
+// key test, release.
 #include <cstring>
 #include <iostream>
 
 #include "input/input.h"
 
 BYTE key_snapshot[256];
+
+static KeySource key_source;
+
+void Set_KeySource(KeySource source) { key_source = source; }
 
 int Init_Keyboard(HWND window) {
   if (keyboard_device->SetDataFormat(&c_dfDIKeyboard) != DI_OK) {
@@ -30,6 +35,7 @@ void Read_Keyboard() {
       result = keyboard_device->GetDeviceState(sizeof(key_snapshot), (LPVOID)key_snapshot);
   }
   if (FAILED(result)) memset(key_snapshot, 0, sizeof(key_snapshot));
+  if (key_source) key_source(key_snapshot);
 }
 
 int Key_Held(int code) { return key_snapshot[code] & 0x80; }

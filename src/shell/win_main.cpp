@@ -2,15 +2,19 @@
 // end of the run.
 #include <iostream>
 
+#include "game/computer/opponent.h"
 #include "game/game.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
+#include "shell/command_line.h"
 #include "shell/run_log.h"
 #include "shell/window.h"
 #include "sound/sound.h"
 
 static const int WINDOW_WIDTH = 800;
 static const int WINDOW_HEIGHT = 600;
+// The exit code of a command line with a wrong option: nothing was started.
+static const int BAD_OPTION = 2;
 
 // Runs the start-up routines in order; false after writing the failing
 // step's line.
@@ -59,7 +63,16 @@ static int Run_MainLoop(HWND window) {
   return (int)msg.wParam;
 }
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int nShowCmd) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR lpCmdLine, int nShowCmd) {
+  // Before anything starts, and before the run log takes standard error.
+  Options options;
+  std::string error;
+  if (!Read_Options(lpCmdLine, &options, &error)) {
+    Report_OptionError(error);
+    return BAD_OPTION;
+  }
+  Computer_Choose(options.computerSide, options.computerLevel);
+
   Register_WindowClass(hInstance);
 
   HWND window = CreateWindowExA(0, "Quarrelo", "Quarrelo", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT,

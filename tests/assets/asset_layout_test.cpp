@@ -25,6 +25,8 @@ const Sheet kSheets[] = {{"KidRight.bmp", 448, 256, 56, 64},
                          {"RightPlayerWins.bmp", 280, 256, 280, 256},
                          {"leftplayername.bmp", 124, 72, 124, 72},
                          {"rightplayername.bmp", 160, 64, 160, 64},
+                         {"leftcomputername.bmp", 124, 72, 124, 72},
+                         {"rightcomputername.bmp", 160, 64, 160, 64},
                          {"airplanecursor.png", 54, 36, 54, 36}};
 const char* const kScreens[] = {"classroom.bmp", "ssfrontmenu.jpg", "helpmenu.jpg", "credits.jpg"};
 

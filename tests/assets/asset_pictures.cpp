@@ -15,6 +15,8 @@ const std::vector<std::string> kAssetNames = {"classroom.bmp",
                                               "Leftplayerscores.bmp",
                                               "rightplayername.bmp",
                                               "leftplayername.bmp",
+                                              "rightcomputername.bmp",
+                                              "leftcomputername.bmp",
                                               "scores.bmp",
                                               "RightPlayerWins.bmp",
                                               "LeftPlayerWins.bmp",
@@ -24,6 +26,8 @@ const std::vector<std::string> kAssetNames = {"classroom.bmp",
                                               "hit1.wav",
                                               "hit2.wav",
                                               "hit3.wav"};
+
+const std::vector<std::string> kDataFileNames = {"controllers.txt"};
 
 std::string AssetPath(const std::string& name) {
   return std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name;

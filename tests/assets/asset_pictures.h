@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
-// Every file the game loads from assets/.
+// Every picture and sound the game loads from assets/ (the generator draws
+// them all).
 extern const std::vector<std::string> kAssetNames;
+// The other files of assets/: data written by hand, shipped and installed
+// with the assets (the controllers' key table).
+extern const std::vector<std::string> kDataFileNames;
 
 std::string AssetPath(const std::string& name);
 

@@ -103,6 +103,34 @@ TEST_F(PlayUnderXvfb, DuelThrowMenuQuit) {
   EXPECT_GT(share, 0.75) << "share of screen pixels that match the classroom";
 }
 
+// A person alone starts the game against the computer from the command line
+// and stands still: the computer plays the right kid, loads its name plate
+// and wins the bout, and the right player's point banner shows.
+TEST_F(PlayUnderXvfb, APersonAloneLosesABoutToTheComputer) {
+  RunSession("computer_session.sh", "800x600");
+  if (HasFatalFailure()) return;
+  std::string log = WholeRunLog();
+  log.insert(log.find("LoadSound() Successful"), "LoadTexture() Successful\n");
+  EXPECT_EQ(read_file(folder / "Log.txt"), log);
+
+  int shot_w = 0, shot_h = 0, banner_w = 0, banner_h = 0;
+  const std::vector<uint8_t> shot = Rgb(folder / "banner.png", folder / "shot.rgb", &shot_w, &shot_h);
+  const std::vector<uint8_t> banner =
+      Rgb(folder / "Rightplayerscores.bmp", folder / "banner.rgb", &banner_w, &banner_h);
+  ASSERT_EQ(shot_w, 800);
+  ASSERT_EQ(banner_w, 280);
+  // The banner's drawn pixels (not its magenta key) at its place, (290, 250).
+  size_t drawn = 0, alike = 0;
+  for (int y = 0; y < banner_h; y++)
+    for (int x = 0; x < banner_w; x++) {
+      const size_t b = (size_t(y) * banner_w + x) * 3, s = (size_t(250 + y) * 800 + 290 + x) * 3;
+      if (banner[b] == 255 && banner[b + 1] == 0 && banner[b + 2] == 255) continue;
+      drawn++;
+      alike += banner[b] == shot[s] && banner[b + 1] == shot[s + 1] && banner[b + 2] == shot[s + 2];
+    }
+  EXPECT_GT(double(alike) / drawn, 0.99) << "the right player's point banner is not on the screen";
+}
+
 // An RGB screenshot of the 800x600 screen.
 struct Shot {
   std::vector<uint8_t> rgb;

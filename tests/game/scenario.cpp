@@ -68,7 +68,7 @@ void Scenario::AtFrame(uint64_t frame, std::function<void()> hook) {
   });
 }
 
-int Scenario::RunGame(uint64_t frame_limit) {
+int Scenario::RunGame(uint64_t frame_limit, const char* command_line) {
   bool out_of_frames = false;
   headless::on_frame([&](const headless::Frame& frame) {
     states.push_back(gameState);
@@ -83,8 +83,8 @@ int Scenario::RunGame(uint64_t frame_limit) {
   const uint32_t wait_ms = static_cast<uint32_t>(std::min<uint64_t>(frame_limit * 60, 0x40000000));
   const uint32_t give_up = headless::peek_ticks() + wait_ms;
   headless::event_at_ticks(give_up, backend::Event{backend::EventKind::CloseRequest});
-  char command_line[] = "";
-  int code = WinMain(GetModuleHandleA(NULL), NULL, command_line, SW_SHOWDEFAULT);
+  std::string line = command_line;
+  int code = WinMain(GetModuleHandleA(NULL), NULL, line.data(), SW_SHOWDEFAULT);
   headless::on_frame(nullptr);
   if (static_cast<int32_t>(headless::peek_ticks() - give_up) >= 0)
     ADD_FAILURE() << "the game paused without end and was closed after " << wait_ms << " ms";

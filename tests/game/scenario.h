@@ -24,12 +24,13 @@ class Scenario : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Runs WinMain to its end and gives its exit code. A run that is still
+  // Runs WinMain, with `command_line` as what follows the program's name,
+  // to its end and gives its exit code. A run that is still
   // going after frame_limit frames is ended with exit code 99. A game that
   // pauses for ever (its device lost, so no frames are counted) is ended by
   // a close request once the clock has gone on for far longer than the
   // frames would take, and the test fails.
-  int RunGame(uint64_t frame_limit = 3000);
+  int RunGame(uint64_t frame_limit = 3000, const char* command_line = "");
   // The clock an event is scheduled by while the game pauses: `ms` virtual
   // milliseconds after now (a paused frame takes about 16).
   static uint32_t TicksIn(uint32_t ms) { return headless::peek_ticks() + ms; }

@@ -4,12 +4,16 @@
 # presses Esc, which ends it, and writes the launcher's exit code to the file
 # named by $2.
 #
-# Usage: launch_session.sh LAUNCHER EXIT_CODE_FILE
-# The run log is looked for in $XDG_STATE_HOME/quarrelo/Log.txt.
+# Usage: launch_session.sh LAUNCHER EXIT_CODE_FILE [OPTION...]
+# The options are the launcher's. The run log is looked for in
+# $XDG_STATE_HOME/quarrelo/Log.txt.
 set -u
 . "$(dirname "$0")/../e2e/session.sh"
 
-start_game "$XDG_STATE_HOME/quarrelo/Log.txt" "$2" "$1"
+launcher=$1
+exit_code_file=$2
+shift 2
+start_game "$XDG_STATE_HOME/quarrelo/Log.txt" "$exit_code_file" "$launcher" "$@"
 sleep 0.3
 press Escape
 end_game

@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "asset_pictures.h"
 #include "whole_run_log.h"
@@ -76,6 +77,7 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
                                            "usr/share/doc/quarrelo/copyright",
                                            "usr/share/doc/quarrelo/changelog.gz"};
   for (const std::string& asset : kAssetNames) expected.insert("usr/share/games/quarrelo/" + asset);
+  for (const std::string& data : kDataFileNames) expected.insert("usr/share/games/quarrelo/" + data);
   for (const auto& entry : fs::recursive_directory_iterator(root))
     if (!entry.is_directory()) files.insert(fs::relative(entry.path(), root).string());
   EXPECT_EQ(files, expected);
@@ -102,12 +104,37 @@ TEST(DebianPackage, PassesLintianAndPlaysUnpackedThroughItsLauncher) {
   EXPECT_EQ(read_file(folder / "Log.txt"), WholeRunLog());
   EXPECT_FALSE(fs::exists(dir / "Log.txt"));
 
-  for (const std::string& asset : kAssetNames) {
+  std::vector<std::string> shipped = kAssetNames;
+  shipped.insert(shipped.end(), kDataFileNames.begin(), kDataFileNames.end());
+  for (const std::string& asset : shipped) {
     ASSERT_TRUE(fs::is_symlink(folder / asset)) << asset;
     EXPECT_EQ(fs::read_symlink(folder / asset), root / "usr/share/games/quarrelo" / asset);
   }
   EXPECT_FALSE(fs::is_symlink(folder / "gone.bmp"));
   EXPECT_EQ(read_file(folder / "notes.txt"), "mine");
+  // The desktop entry's action, "Play against the computer", through the
+  // launcher: the game starts with the computer playing (its plate loaded).
+  const std::string entry = read_file(root / "usr/share/applications/quarrelo.desktop");
+  const size_t action = entry.find("[Desktop Action computer]\nName=Play against the computer\n");
+  ASSERT_NE(action, std::string::npos) << entry;
+  const size_t exec = entry.find("Exec=quarrelo ", action);
+  ASSERT_NE(exec, std::string::npos) << entry;
+  const std::string options = entry.substr(exec + 14, entry.find('\n', exec) - exec - 14);
+  ASSERT_EQ(run(session + " " + options, "action.out"), 0) << read_file(dir / "action.out");
+  EXPECT_EQ(read_file(dir / "exit_code"), "0\n") << read_file(dir / "action.out");
+  std::string computer_log = WholeRunLog();
+  computer_log.insert(computer_log.find("LoadSound() Successful"), "LoadTexture() Successful\n");
+  EXPECT_EQ(read_file(folder / "Log.txt"), computer_log);
+  // A wrong option goes through the launcher to the game, which names it and
+  // starts nothing.
+  const std::string bad = "cd '" + dir.string() + "' && env XDG_STATE_HOME='" + (dir / "state").string() +
+                          "' HOME='" + (dir / "home").string() + "' '" +
+                          (root / "usr/games/quarrelo").string() +
+                          "' --computer sideways > bad.out 2>&1; echo $? > bad_code";
+  ASSERT_EQ(std::system(bad.c_str()), 0);
+  EXPECT_EQ(read_file(dir / "bad_code"), "2\n");
+  EXPECT_EQ(read_file(dir / "bad.out"), "Quarrelo: --computer \"sideways\" is not a side: left or right\n");
+
   // Every entry under the root that appeared, went or changed.
   std::map<std::string, std::string> after = Snapshot(root);
   std::string changed;

@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
   ok &= SaveBmp(ScoreDigits(), dir + "scores.bmp");
   ok &= SaveBmp(NamePlate(true), dir + "leftplayername.bmp");
   ok &= SaveBmp(NamePlate(false), dir + "rightplayername.bmp");
+  ok &= SaveBmp(ComputerPlate(true), dir + "leftcomputername.bmp");
+  ok &= SaveBmp(ComputerPlate(false), dir + "rightcomputername.bmp");
   ok &= SaveBmp(Banner(true, false), dir + "Leftplayerscores.bmp");
   ok &= SaveBmp(Banner(false, false), dir + "Rightplayerscores.bmp");
   ok &= SaveBmp(Banner(true, true), dir + "LeftPlayerWins.bmp");

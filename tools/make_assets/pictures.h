@@ -17,6 +17,7 @@ Image MenuCursor();                       // 54x36, pointing left
 // The score board and the banners (scoreboard.cpp).
 Image ScoreDigits();                        // 144x60: 0..5 in cells of 24x60
 Image NamePlate(bool left_player);          // left 124x72, right 160x64
+Image ComputerPlate(bool left_player);      // the same sizes, for the computer's side
 Image Banner(bool left_player, bool wins);  // 280x256
 
 // Full screens, 800x600 (screens.cpp).

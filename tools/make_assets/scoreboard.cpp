@@ -47,7 +47,9 @@ static void DrawBadge(Canvas& c, const KidLook& look, float cx, float cy, float 
   c.DrawImage(kid, cx - radius, cy - radius);
 }
 
-Image NamePlate(bool left_player) {
+// A kid's plate: the badge, the kid's name and, under it, who plays the kid:
+// the player's keys, or the word COMPUTER on a steel-ringed badge.
+static Image Plate(bool left_player, bool computer) {
   const int w = left_player ? 124 : 160, h = left_player ? 72 : 64;
   const Rgba colour = left_player ? pal::kLeft : pal::kRight;
   const Rgba dark = left_player ? pal::kLeftDark : pal::kRightDark;
@@ -56,14 +58,26 @@ Image NamePlate(bool left_player) {
   c.FillRoundRect(1.5f, 1.5f, w - 3, h - 3, 9, dark);
   c.FillRoundRect(1.5f, 1.5f, w - 3, h - 6, 9, colour);
   const float badge = left_player ? 21 : 20;
-  DrawBadge(c, left_player ? pal::kLily : pal::kMax, 4 + badge, h / 2.0f - 1, badge, pal::kGold);
+  DrawBadge(c, left_player ? pal::kLily : pal::kMax, 4 + badge, h / 2.0f - 1, badge,
+            computer ? pal::kSteel : pal::kGold);
   const float text_x = 8 + 2 * badge + (w - 8 - 2 * badge) / 2.0f;
   DrawText(c, TextStyle{Face::SansBold, 22, pal::kPaper, 1.5f, pal::kInk}, left_player ? "LILY" : "MAX",
            text_x, h / 2.0f - 9, Align::Centre);
-  DrawText(c, TextStyle{Face::SansCondensedBold, 10, pal::kPaper},
-           left_player ? "W A S D  F" : "ARROWS  R-CTRL", text_x, h / 2.0f + 14, Align::Centre);
+  if (computer) {
+    // The word on a dark tab, so it reads as the player's name does.
+    const float tab_w = left_player ? 68 : 86;
+    c.FillRoundRect(text_x - tab_w / 2, h / 2.0f + 6, tab_w, 16, 4, pal::kInk);
+    DrawText(c, TextStyle{Face::SansCondensedBold, 11, pal::kChalkYellow}, "COMPUTER", text_x, h / 2.0f + 14,
+             Align::Centre);
+  } else {
+    DrawText(c, TextStyle{Face::SansCondensedBold, 10, pal::kPaper},
+             left_player ? "W A S D  F" : "ARROWS  R-CTRL", text_x, h / 2.0f + 14, Align::Centre);
+  }
   return KeyOut(c.Resolve());
 }
+
+Image NamePlate(bool left_player) { return Plate(left_player, false); }
+Image ComputerPlate(bool left_player) { return Plate(left_player, true); }
 
 static void DrawStar(Canvas& c, float cx, float cy, float r, Rgba colour) {
   std::vector<Point> points;

@@ -301,15 +301,17 @@ Image HelpScreen() {
   card(410, false);
   DrawEntry(c, 505, 408, 170, "Back");
   const TextStyle line{Face::Sans, 16, pal::kChalk};
-  DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Menu, banners and controllers", 400, 474,
-           Align::Centre);
+  DrawText(c, TextStyle{Face::SansBold, 17, pal::kChalkYellow}, "Menu, banners, controllers, the computer",
+           400, 468, Align::Centre);
   DrawText(c, line, "Menu:  \u2191 \u2193 or LB RB choose,  Enter or Start confirms,  Esc or Back quits.",
-           400, 499, Align::Centre);
+           400, 491, Align::Centre);
   DrawText(c, line, "Duel:  Esc or Back goes to the menu;  after a point or a win, Enter or Start goes on.",
-           400, 522, Align::Centre);
+           400, 512, Align::Centre);
   DrawText(c, line,
            "The first controller plugged in plays Lily, the second Max;  the left stick works as the D-pad.",
-           400, 545, Align::Centre);
+           400, 533, Align::Centre);
+  DrawText(c, line, "Alone?  C on the menu lets the computer play Max;  play Lily with either set of keys.",
+           400, 554, Align::Centre);
   return c.Resolve();
 }
 

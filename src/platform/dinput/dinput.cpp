@@ -18,6 +18,7 @@
 #include "platform/com_object.h"
 #include "platform/dinput/test_queries.h"
 #include "platform/fault_points.h"
+#include "platform/pads/pad_keys.h"
 #include "platform/win32/input_state.h"
 #include "platform/win32/windows_internal.h"
 
@@ -259,6 +260,8 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidl
   if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;
   if (dwVersion > 0x0800) return DIERR_BETADIRECTINPUTVERSION;
   if (riidltf != IID_IDirectInput8A) return DIERR_NOINTERFACE;
+  // The program's controllers' key table, shipped in the folder it runs in.
+  pad_keys::load_table("controllers.txt");
   *ppvOut = static_cast<IDirectInput8A*>(new DirectInput());
   return DI_OK;
 }

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <deque>
 
-#include "dinput.h"
+#include "platform/pads/key_table.h"
 
 namespace {
+
+using key_table::Control;
 
 constexpr int kPlayers = 2;
 constexpr int kNoPad = -1;
@@ -15,51 +17,20 @@ constexpr int kNoPad = -1;
 constexpr int kPressedFrom = 16384;
 constexpr int kLetGoBelow = 10923;
 
-// What a controller does, whichever of its controls does it.
-enum Control { kTurnLeft, kTurnRight, kForward, kBackward, kThrow, kConfirm, kBack, kControlCount };
+// The control each button is.
+constexpr Control kButtonControls[backend::kPadButtonCount] = {
+    key_table::kSouth,        key_table::kBack,          key_table::kStart,
+    key_table::kLeftShoulder, key_table::kRightShoulder, key_table::kDpadUp,
+    key_table::kDpadDown,     key_table::kDpadLeft,      key_table::kDpadRight};
 
-// The key of each control, for the left and the right player.
-constexpr uint8_t kKeys[kControlCount][kPlayers] = {
-    {DIK_A, DIK_LEFT},     {DIK_D, DIK_RIGHT},       {DIK_W, DIK_UP},          {DIK_S, DIK_DOWN},
-    {DIK_F, DIK_RCONTROL}, {DIK_RETURN, DIK_RETURN}, {DIK_ESCAPE, DIK_ESCAPE},
-};
-
-// The buttons that tap a key instead of holding it, for either player.
-struct Tap {
-  int button;
-  uint8_t key;
-};
-constexpr Tap kTaps[] = {{backend::kPadLeftShoulder, DIK_UP}, {backend::kPadRightShoulder, DIK_DOWN}};
+key_table::Table g_table = key_table::built_in();  // which key each control presses
+bool g_table_loaded = false;                       // g_table is the file's (or fell back)
 
 // What one player's controller holds now.
 struct Pad {
   int id = kNoPad;
-  bool buttons[backend::kPadButtonCount] = {};
-  bool stick_left = false, stick_right = false, stick_up = false, stick_down = false;
-  bool trigger = false;
-
-  bool holds(Control control) const {
-    switch (control) {
-      case kTurnLeft:
-        return buttons[backend::kPadDpadLeft] || stick_left;
-      case kTurnRight:
-        return buttons[backend::kPadDpadRight] || stick_right;
-      case kForward:
-        return buttons[backend::kPadDpadUp] || stick_up;
-      case kBackward:
-        return buttons[backend::kPadDpadDown] || stick_down;
-      case kThrow:
-        return buttons[backend::kPadSouth] || trigger;
-      case kConfirm:
-        return buttons[backend::kPadStart];
-      case kBack:
-        return buttons[backend::kPadBack];
-      default:
-        return false;
-    }
-  }
+  bool held[key_table::kControlCount] = {};
 };
-
 Pad g_players[kPlayers];
 std::deque<int> g_waiting;  // connected controllers that play nobody, oldest first
 bool g_tapped[256] = {};    // taps not yet read
@@ -101,26 +72,37 @@ void disconnect(int id) {
   }
 }
 
-void button(Pad& pad, int which, bool down) {
-  if (which < 0 || which >= backend::kPadButtonCount) return;
-  if (down && !pad.buttons[which])
-    for (const Tap& tap : kTaps)
-      if (tap.button == which) g_tapped[tap.key] = true;
-  pad.buttons[which] = down;
+// A control of the player's controller goes down or up; a push of a tap
+// control taps its key.
+void set_control(int player, Control control, bool down) {
+  Pad& pad = g_players[player];
+  const key_table::Entry& entry = g_table.controls[control];
+  if (down && !pad.held[control] && entry.tap && entry.keys[player] != 0) g_tapped[entry.keys[player]] = true;
+  pad.held[control] = down;
 }
 
-void axis(Pad& pad, int which, int value) {
+void button(int player, int which, bool down) {
+  if (which < 0 || which >= backend::kPadButtonCount) return;
+  set_control(player, kButtonControls[which], down);
+}
+
+// One direction of an axis, `travel` being how far the axis is out in it.
+void axis_direction(int player, Control control, int travel) {
+  set_control(player, control, pressed(g_players[player].held[control], travel));
+}
+
+void axis(int player, int which, int value) {
   switch (which) {
     case backend::kPadLeftX:
-      pad.stick_left = pressed(pad.stick_left, -value);
-      pad.stick_right = pressed(pad.stick_right, value);
+      axis_direction(player, key_table::kStickLeft, -value);
+      axis_direction(player, key_table::kStickRight, value);
       break;
     case backend::kPadLeftY:
-      pad.stick_up = pressed(pad.stick_up, -value);
-      pad.stick_down = pressed(pad.stick_down, value);
+      axis_direction(player, key_table::kStickUp, -value);
+      axis_direction(player, key_table::kStickDown, value);
       break;
     case backend::kPadRightTrigger:
-      pad.trigger = pressed(pad.trigger, value);
+      axis_direction(player, key_table::kRightTrigger, value);
       break;
     default:
       break;
@@ -150,9 +132,9 @@ void handle(const backend::Event& event) {
   const int player = player_of(event.pad);
   if (player < 0) return;
   if (event.kind == EventKind::PadAxis)
-    axis(g_players[player], event.code, event.value);
+    axis(player, event.code, event.value);
   else
-    button(g_players[player], event.code, event.kind == EventKind::PadButtonDown);
+    button(player, event.code, event.kind == EventKind::PadButtonDown);
 }
 
 void let_go() {
@@ -167,8 +149,10 @@ void let_go() {
 void read(uint8_t* keys) {
   for (int p = 0; p < kPlayers; ++p) {
     if (g_players[p].id == kNoPad) continue;
-    for (int c = 0; c < kControlCount; ++c)
-      if (g_players[p].holds(static_cast<Control>(c))) keys[kKeys[c][p]] = 0x80;
+    for (int c = 0; c < key_table::kControlCount; ++c) {
+      const key_table::Entry& entry = g_table.controls[c];
+      if (g_players[p].held[c] && !entry.tap && entry.keys[p] != 0) keys[entry.keys[p]] = 0x80;
+    }
   }
   for (int key = 0; key < 256; ++key) {
     if (g_tapped[key]) keys[key] = 0x80;
@@ -178,7 +162,15 @@ void read(uint8_t* keys) {
 
 int pad_of_player(int player) { return player >= 0 && player < kPlayers ? g_players[player].id : kNoPad; }
 
+void load_table(const char* path) {
+  if (g_table_loaded) return;
+  g_table = key_table::load(path);
+  g_table_loaded = true;
+}
+
 void reset() {
+  g_table_loaded = false;
+  g_table = key_table::built_in();
   for (Pad& pad : g_players) pad = Pad{};
   g_waiting.clear();
   std::fill(std::begin(g_tapped), std::end(g_tapped), false);

@@ -8,21 +8,16 @@
 // goes, then takes that player (the longest waiting first). A controller
 // that goes lets go of all it held at once; the other keeps its player.
 //
-// Keys, by player (left / right):
-//   D-pad or left stick left, right    A, D        / Left, Right arrows
-//   D-pad or left stick up, down       W, S        / Up, Down arrows
-//   south button (A) or right trigger  F           / right Ctrl
-//   Start, Back                        Enter, Esc  (both players)
-//   left, right shoulder button        one tap of the Up, Down arrow
-// A key stays down while its control is held, except the shoulder buttons':
-// each push of one gives a tap, a key that is down for exactly one read of
-// the keyboard. The menu's cursor moves on Up and Down, so either player can
-// move it with the shoulders, while in a duel a stray push walks the right
-// player one step at most (the arrows walk him).
+// Keys. Which key each control presses for each player is the program's
+// data, the controllers' key table (platform/pads/key_table.h), read once
+// at start-up from the working folder's controllers.txt (load_table), or
+// the one built in. A key stays down while its control is held, except for
+// a control the table marks "tap": each push of one gives a tap, a key
+// that is down for exactly one read of the keyboard.
 //
-// A stick's direction, and the trigger, count as pressed once past half
-// their travel and as let go only back under a third of it, so a stick
-// resting near the middle does not flicker and one push turns once.
+// A stick's direction, and the trigger, count as held once past half their
+// travel and as let go only back under a third of it, so a stick resting
+// near the middle does not flicker and one push presses once.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +25,11 @@
 #include "platform/backend.h"
 
 namespace pad_keys {
+
+// Reads the key table from `path` the first time it is called (again after
+// reset()); until then, and after a fault in the file, the built-in table
+// applies.
+void load_table(const char* path);
 
 // Takes one controller event (PadAdded, PadRemoved, PadButtonDown,
 // PadButtonUp, PadAxis); other kinds are ignored, and so are the controls
@@ -50,8 +50,8 @@ void read(uint8_t* keys);
 // player; -1 when none does.
 int pad_of_player(int player);
 
-// Forgets every controller (tests that run several scenarios in one
-// process).
+// Forgets every controller and the table read (tests that run several
+// scenarios in one process).
 void reset();
 
 }  // namespace pad_keys
