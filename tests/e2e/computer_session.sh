@@ -9,7 +9,6 @@ set -u
 . "$(dirname "$0")/session.sh"
 
 start_game Log.txt exit_code ./Quarrelo --computer right --level 3
-sleep 0.3
 press Return
 # Two pixels of the banner's blue ribbon, 220 apart: no kid covers both.
 for _ in $(seq 1 120); do
@@ -17,7 +16,5 @@ for _ in $(seq 1 120); do
   import -window root banner.png
   [ "$(pixel banner.png 320 295)" = "#3C7FD6" ] && [ "$(pixel banner.png 540 295)" = "#3C7FD6" ] && break
 done
-press Escape
-sleep 0.5
-press Escape
+quit_from_duel
 end_game

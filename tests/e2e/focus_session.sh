@@ -34,9 +34,9 @@ for _ in $(seq 1 50); do
 done
 settled_shot uncovered.png
 
+# The reset is logged once the first frame after it is presented.
 focus "$window"
 wait_for Log.txt 'Direct3D device reset'
-sleep 0.5
 import -window root after.png
 
 # Twice more: each loss is reset with the parameters the device was made with.
@@ -50,10 +50,7 @@ for round in 2 3; do
   wait "$other"
   focus "$window"
   wait_for_count Log.txt 'Direct3D device reset' "$round"
-  sleep 0.5
   import -window root "after$round.png"
 done
-press Escape
-sleep 0.5
-press Escape
+quit_from_duel
 end_game

@@ -8,7 +8,5 @@ set -u
 
 start_game Log.txt exit_code ./Quarrelo
 start_duel_and_throw shot.png
-press Escape
-sleep 0.5
-press Escape
+quit_from_duel
 end_game

@@ -42,6 +42,7 @@ start_game() {
       # kind: the one to drive is the window there once the menu is.
       window=$(find_window Quarrelo)
       focus "$window"
+      settled_shot started.png  # the menu is on the screen
       return 0
     fi
     kill -0 "$game" 2>/dev/null || break
@@ -77,15 +78,41 @@ wait_for_count() {
   return 1
 }
 
-# start_duel_and_throw SHOT: from the menu, Enter starts a duel and F
-# throws the left airplane; then a screenshot is written to SHOT.
+# start_duel_and_throw SHOT: from the menu, Enter starts a duel (once it
+# shows) and F throws the left airplane; once it flies, a screenshot is
+# written to SHOT.
 start_duel_and_throw() {
-  sleep 0.3
+  import -window root "$1.menu.png"
   press Return
-  sleep 0.6
+  wait_for_change "$1.menu.png"
+  settled_shot "$1.duel.png"
   press f
-  sleep 0.3
+  wait_for_change "$1.duel.png"
   import -window root "$1"
+}
+
+# quit_from_duel: Esc back to the menu and, once it shows, Esc again: the end.
+quit_from_duel() {
+  import -window root leaving.png
+  press Escape
+  wait_for_change leaving.png
+  press Escape
+}
+
+# wait_for_change FILE: waits up to 10 s for the screen to differ from the
+# screenshot in FILE (what a key asked for is on its way).
+wait_for_change() {
+  for _ in $(seq 1 100); do
+    import -window root "$1.now.png"
+    if [ "$(compare -metric AE "$1" "$1.now.png" null: 2>&1)" != 0 ]; then
+      rm -f "$1.now.png"
+      return 0
+    fi
+    sleep 0.1
+  done
+  rm -f "$1.now.png"
+  echo "the screen did not change from $1" >&2
+  return 1
 }
 
 # settled_shot FILE: a screenshot of the screen in FILE once two taken

@@ -5,7 +5,8 @@
 # the picture in a window of its own size; F11 and full_again.png; Alt+Enter
 # (Alt let go before Enter), the window resized to 1000x500 and resized.png;
 # Esc quits. Run inside the folder that holds the game and its assets.
-# Writes exit_code and the four screenshots.
+# Writes exit_code and the five screenshots (window_again.png between the
+# last two).
 set -u
 . "$(dirname "$0")/session.sh"
 
@@ -15,18 +16,19 @@ settled_shot full.png
 # Each key is held across several of the game's frames.
 xdotool keydown alt; sleep 0.1; xdotool keydown Return; sleep 0.3
 xdotool keyup Return; sleep 0.1; xdotool keyup alt
-sleep 0.3
+wait_for_change full.png
 settled_shot window.png
 
 xdotool keydown F11; sleep 0.3; xdotool keyup F11
-sleep 0.3
+wait_for_change window.png
 settled_shot full_again.png
 
 xdotool keydown alt; sleep 0.1; xdotool keydown Return; sleep 0.3
 xdotool keyup alt; sleep 0.3; xdotool keyup Return
+wait_for_change full_again.png
 settled_shot window_again.png
 xdotool windowsize "$window" 1000 500
-sleep 0.3
+wait_for_change window_again.png
 settled_shot resized.png
 
 # On the menu Esc ends the game; anywhere else it would only lead there.

@@ -14,6 +14,5 @@ launcher=$1
 exit_code_file=$2
 shift 2
 start_game "$XDG_STATE_HOME/quarrelo/Log.txt" "$exit_code_file" "$launcher" "$@"
-sleep 0.3
 press Escape
 end_game
