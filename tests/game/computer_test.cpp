@@ -11,7 +11,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0, C = 0x2E, W = 0x11;
+using namespace keys;
 
 class Computer : public Scenario {};
 

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0;
+using namespace keys;
 
 // The picture last shown, as one number.
 uint64_t ShownHash() {

@@ -8,8 +8,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, A = 0x1E, D = 0x20, W = 0x11, S = 0x1F, F = 0x21, RCTRL = 0x9D,
-          LEFT = 0xCB, RIGHT = 0xCD, UP = 0xC8, DOWN = 0xD0;
+using namespace keys;
 
 GameSprite Box(int x, int y, int width, int height, int heading = 0) {
   GameSprite sprite{};

@@ -7,7 +7,7 @@
 
 namespace {
 
-const int ESC = 0x01, DOWN = 0xD0;
+using namespace keys;
 
 class Focus : public Scenario {};
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, DOWN = 0xD0, F = 0x21, RCTRL = 0x9D, W = 0x11, UP = 0xC8;
+using namespace keys;
 const uint32_t MAGENTA = 0xFF00FF;
 
 // An asset image as 0xAARRGGBB pixels, the key colour made transparent.
@@ -151,8 +151,8 @@ TEST_F(Render, NoColourKeyPixelReachesAnyScreen) {
   Tap(7, DOWN);
   Tap(9, ENTER);  // credits
   Tap(11, ESC);
-  Tap(13, 0xC8);
-  Tap(15, 0xC8);
+  Tap(13, UP);
+  Tap(15, UP);
   Tap(17, ENTER);  // the duel
   Hold(20, W);
   Hold(20, UP);

@@ -40,8 +40,8 @@ void Scenario::TearDown() {
 }
 
 void Scenario::QuitFrom(uint64_t frame) {
-  Tap(frame, 0x01);
-  Tap(frame + 2, 0x01);
+  Tap(frame, keys::ESC);
+  Tap(frame + 2, keys::ESC);
 }
 
 void Scenario::KeyAtTicks(uint32_t ticks, int dik, bool down) {

@@ -53,7 +53,7 @@ class Scenario : public ::testing::Test {
   static void Let(uint64_t frame, int dik) { dik_at(frame, dik, false); }
   // Enter on the first menu entry at `frame`: the duel's first step runs at
   // frame + 2.
-  static void StartDuel(uint64_t frame) { Tap(frame, 0x1C); }
+  static void StartDuel(uint64_t frame) { Tap(frame, keys::ENTER); }
   // From any screen: Esc to the menu at `frame`, Esc again two frames later
   // ends the program.
   static void QuitFrom(uint64_t frame);

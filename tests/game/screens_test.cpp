@@ -3,7 +3,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, UP = 0xC8, DOWN = 0xD0, F = 0x21;
+using namespace keys;
 
 class Screens : public Scenario {};
 

@@ -13,10 +13,12 @@
 
 namespace {
 
+using namespace keys;
+
 class Startup : public Scenario {};
 
 TEST_F(Startup, QuitFromTheMenuWritesTheCompleteRunLog) {
-  Tap(3, 0x01);  // Esc on the menu
+  Tap(3, ESC);  // Esc on the menu
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
   EXPECT_EQ(headless::frame_count(), 4u);
@@ -24,9 +26,9 @@ TEST_F(Startup, QuitFromTheMenuWritesTheCompleteRunLog) {
 }
 
 TEST_F(Startup, QuitEntryOfTheMenuEndsTheProgram) {
-  Tap(0, 0xD0);  // Down x3 to the quit entry, then Enter
-  Tap(2, 0xD0);
-  Tap(4, 0xD0);
+  Tap(0, DOWN);  // Down x3 to the quit entry, then Enter
+  Tap(2, DOWN);
+  Tap(4, DOWN);
   Tap(6, 0x1C);
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(menuChoice, 4);
@@ -36,7 +38,7 @@ TEST_F(Startup, QuitEntryOfTheMenuEndsTheProgram) {
 
 TEST_F(Startup, ARunLogFromAnEarlierRunIsReplaced) {
   WriteFile("Log.txt", "an earlier run\nwith more lines than this one\n");
-  Tap(0, 0x01);
+  Tap(0, ESC);
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
 }
@@ -150,7 +152,7 @@ TEST_F(Startup, MissingImageIsLoggedAndTheGameRunsWithoutIt) {
 TEST_F(Startup, ASecondDestroyReleasesNothingTwice) {
   // The game posts WM_DESTROY; the window manager's close request comes
   // before WM_QUIT is taken and destroys the window, a second WM_DESTROY.
-  Tap(2, 0x01);
+  Tap(2, ESC);
   headless::close_at(3);
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
@@ -160,7 +162,7 @@ TEST_F(Startup, ASecondReleaseOfKeyboardAndMouseWritesItsLineAndReleasesNothing)
   // The test releases both devices first, holding a reference of its own on
   // each; the shutdown sequence's release is then the second.
   IDirectInputDevice8A* held[2] = {};
-  Tap(2, 0x01);  // Esc on the menu: WM_DESTROY is posted in frame 2
+  Tap(2, ESC);  // Esc on the menu: WM_DESTROY is posted in frame 2
   AtFrame(2, [&] {
     held[0] = keyboard_device;
     held[1] = mouse_device;
@@ -193,14 +195,14 @@ TEST_F(Startup, WindowIsAShownPopUpOfTheGamesSize) {
     EXPECT_EQ(headless::window_title(), "Quarrelo");
     EXPECT_TRUE(headless::mouse_captured());  // exclusive foreground mouse
   });
-  Tap(1, 0x01);
+  Tap(1, ESC);
   EXPECT_EQ(RunGame(), 0);
 }
 
 TEST_F(Startup, DeviceAndInputDevicesAreSetUpAsTheGameAsksForThem) {
   HWND window = nullptr;
   AtFrame(0, [&] { window = win32_internal::current_window(); });
-  Tap(1, 0x01);
+  Tap(1, ESC);
   EXPECT_EQ(RunGame(), 0);
   ASSERT_NE(window, nullptr);
   d3d9_test::DeviceRequest device;

@@ -40,6 +40,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using namespace keys;
+
 enum class Kind { Surface, Texture, Wave };
 enum class Damage { Missing, Half, Noise, Pipe, Folder };
 
@@ -393,9 +395,9 @@ class CmykCredits : public Scenario, public ::testing::WithParamInterface<bool> 
 TEST_P(CmykCredits, AreDrawnInTheirColoursAndOpaque) {
   const std::string rgb_jpeg = read_file(fs::path(folder) / "credits.jpg");
   WriteCmykJpeg(folder + "/credits.jpg", rgb_jpeg, GetParam());
-  Tap(1, 0xD0);  // Down, Down, Enter: the credits from frame 7
-  Tap(3, 0xD0);
-  Tap(5, 0x1C);
+  Tap(1, DOWN);  // Down, Down, Enter: the credits from frame 7
+  Tap(3, DOWN);
+  Tap(5, ENTER);
   std::vector<uint32_t> shown;
   AtFrame(8, [&shown] { shown = headless::last_frame().pixels; });
   QuitFrom(10);

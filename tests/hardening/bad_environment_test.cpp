@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const int ENTER = 0x1C, D = 0x20, W = 0x11, F = 0x21, DOWN = 0xD0;
+using namespace keys;
 
 class Environment : public Scenario {
  protected:

@@ -6,7 +6,7 @@
 
 namespace {
 
-const int ESC = 0x01, ENTER = 0x1C, D = 0x20, W = 0x11, F = 0x21, RCTRL = 0x9D, LEFT = 0xCB, UP = 0xC8;
+using namespace keys;
 
 class MemcheckRun : public Scenario {};
 

@@ -39,8 +39,7 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-const int ESC = 0x01, ENTER = 0x1C, A = 0x1E, D = 0x20, W = 0x11, S = 0x1F, F = 0x21, RCTRL = 0x9D,
-          LEFT = 0xCB, RIGHT = 0xCD, UP = 0xC8, DOWN = 0xD0;
+using namespace keys;
 const int kWalkKeys[] = {UP, DOWN, W, S};
 const int kTurnKeys[] = {LEFT, RIGHT, A, D};
 const int kThrowKeys[] = {RCTRL, F};
@@ -278,11 +277,8 @@ class Soak : public Scenario {
   Sheet fighter_sheet_, airplane_sheet_, digit_sheet_;
 };
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr uint64_t kDefaultFrames = 50000;
-#else
-constexpr uint64_t kDefaultFrames = 200000;
-#endif
+// Under AddressSanitizer (gcc's or clang's) a frame costs far more.
+constexpr uint64_t kDefaultFrames = kAddressSanitizer ? 50000 : 200000;
 
 TEST_F(Soak, RandomTwoPlayerInputKeepsTheGameConsistentAndMemoryFlat) {
   const uint64_t frames = EnvNumber("QUARRELO_SOAK_FRAMES", kDefaultFrames);

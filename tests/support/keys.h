@@ -11,20 +11,22 @@
 #include "platform/headless/headless.h"
 #include "platform/keys/scancodes.h"
 
-// The twelve keys the game reads.
+// The keys the game reads, by the names the tests give them; a test takes
+// them with `using namespace keys;`.
 namespace keys {
-constexpr int kEsc = DIK_ESCAPE;
-constexpr int kEnter = DIK_RETURN;
-constexpr int kUp = DIK_UP;  // the right player's walk and turn keys; the menu's cursor
-constexpr int kDown = DIK_DOWN;
-constexpr int kLeft = DIK_LEFT;
-constexpr int kRight = DIK_RIGHT;
-constexpr int kRightThrow = DIK_RCONTROL;
-constexpr int kW = DIK_W;  // the left player's
-constexpr int kS = DIK_S;
-constexpr int kA = DIK_A;
-constexpr int kD = DIK_D;
-constexpr int kLeftThrow = DIK_F;
+inline constexpr int ESC = DIK_ESCAPE;
+inline constexpr int ENTER = DIK_RETURN;
+inline constexpr int UP = DIK_UP;  // the right player: walk, turn, throw; the menu's cursor
+inline constexpr int DOWN = DIK_DOWN;
+inline constexpr int LEFT = DIK_LEFT;
+inline constexpr int RIGHT = DIK_RIGHT;
+inline constexpr int RCTRL = DIK_RCONTROL;
+inline constexpr int W = DIK_W;  // the left player
+inline constexpr int S = DIK_S;
+inline constexpr int A = DIK_A;
+inline constexpr int D = DIK_D;
+inline constexpr int F = DIK_F;
+inline constexpr int C = DIK_C;  // the menu's switch of the right player to the computer
 
 // The USB HID usage id that gives DirectInput code `dik`; a code no key
 // gives ends the test process with a message.
