@@ -24,7 +24,7 @@ set(QUARRELO_LAUNCHER_TO_PREFIX ..)
 set(QUARRELO_GAME_DIR lib/games/quarrelo)
 set(QUARRELO_DATA_DIR share/games/quarrelo)
 set(QUARRELO_DOC_DIR share/doc/quarrelo)
-set(QUARRELO_MAINTAINER "Quarrelo team <quarrelo@example.org>"
+set(QUARRELO_MAINTAINER "Quarrelo developers <quarrelo@example.org>"
     CACHE STRING "The Debian package's maintainer, as \"Name <address>\"")
 
 # The changelog's newest entry names the version being packaged.
@@ -76,7 +76,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${packaging_out}/changel
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quarrelo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Quarrelo team")
+set(CPACK_PACKAGE_VENDOR "Quarrelo developers")
 set(CPACK_PACKAGE_CONTACT ${QUARRELO_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "paper-airplane duel for two players in a classroom")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
