@@ -1,11 +1,10 @@
-// Image decoding through SDL2_image. The file is read here, whole, so that a
-// missing or unreadable file, or one that is not a regular file, fails before
-// the decoder sees anything, and so that a JPEG can be checked for its end
-// marker: the JPEG decoder pads a truncated file with grey instead of failing.
+// Image files: read here, whole, so that a missing or unreadable file, or one
+// that is not a regular file, fails before the decoder sees anything, and so
+// that the size a header declares and a file cut short are refused the same
+// way whichever decoder is linked (image_decoder.h): a JPEG decoder pads a
+// truncated file with grey instead of failing.
 #include "platform/d3d9/image_file.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include <mutex>
 
 #include "d3dx9.h"
+#include "platform/d3d9/image_decoder.h"
 #include "platform/d3d9/pixel_resources.h"
 
 namespace d3d9sw {
@@ -82,10 +82,11 @@ bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
 bool png_complete(const std::vector<unsigned char>& b) {
   size_t at = 8;
   while (at + 12 <= b.size()) {
-    const size_t end = at + 12 + static_cast<size_t>(be32(b, at));
+    // In 64 bits: a chunk length near 2^32 must not wrap a 32-bit size_t.
+    const uint64_t end = uint64_t{at} + 12 + be32(b, at);
     if (end > b.size()) return false;
     if (b[at + 4] == 'I' && b[at + 5] == 'E' && b[at + 6] == 'N' && b[at + 7] == 'D') return true;
-    at = end;
+    at = static_cast<size_t>(end);
   }
   return false;
 }
@@ -123,16 +124,6 @@ bool declared_size_fits(const std::vector<unsigned char>& b, D3DXIMAGE_FILEFORMA
   return false;
 }
 
-// The file's own pixel format, as near as the platform's list allows.
-D3DFORMAT file_pixel_format(const SDL_Surface* surface, D3DXIMAGE_FILEFORMAT kind, bool has_alpha) {
-  const SDL_PixelFormat* f = surface->format;
-  if (f->palette != nullptr || f->BitsPerPixel <= 8) return kind == D3DXIFF_JPG ? D3DFMT_L8 : D3DFMT_P8;
-  if (has_alpha) return D3DFMT_A8R8G8B8;
-  if (f->BitsPerPixel == 16) return f->Gmask == 0x07E0 ? D3DFMT_R5G6B5 : D3DFMT_X1R5G5B5;
-  if (f->BitsPerPixel == 24 && kind == D3DXIFF_BMP) return D3DFMT_R8G8B8;
-  return D3DFMT_X8R8G8B8;
-}
-
 // The last file decoded, by its bytes, and its image. A picture is usually
 // described and then loaded, and several sprites load the same file in a
 // row: the same bytes again are not decoded again.
@@ -162,45 +153,17 @@ HRESULT decode_image_file(const char* path, DecodedImage& image) {
     }
   }
 
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (rw == nullptr) return D3DXERR_INVALIDDATA;
-  SDL_Surface* decoded = nullptr;
   D3DXIMAGE_FILEFORMAT kind = D3DXIFF_BMP;
-  if (IMG_isBMP(rw)) {
-    if (declared_size_fits(bytes, kind)) decoded = IMG_LoadBMP_RW(rw);
-  } else if (IMG_isPNG(rw)) {
-    kind = D3DXIFF_PNG;
-    if (declared_size_fits(bytes, kind) && png_complete(bytes)) decoded = IMG_LoadPNG_RW(rw);
-  } else if (IMG_isJPG(rw)) {
-    kind = D3DXIFF_JPG;
-    if (declared_size_fits(bytes, kind) && jpeg_complete(bytes)) decoded = IMG_LoadJPG_RW(rw);
-  }
-  SDL_RWclose(rw);
-  if (decoded == nullptr) return D3DXERR_INVALIDDATA;
-  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> source(decoded, &SDL_FreeSurface);
-  if (source->w <= 0 || source->h <= 0 || source->w > kMaxDimension || source->h > kMaxDimension) {
+  if (!image_kind(bytes, kind) || !declared_size_fits(bytes, kind)) return D3DXERR_INVALIDDATA;
+  if ((kind == D3DXIFF_PNG && !png_complete(bytes)) || (kind == D3DXIFF_JPG && !jpeg_complete(bytes)))
+    return D3DXERR_INVALIDDATA;
+  const HRESULT result = decode_image_bytes(bytes, kind, image);
+  if (FAILED(result)) return result;
+  if (image.width <= 0 || image.height <= 0 || image.width > kMaxDimension || image.height > kMaxDimension ||
+      image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
     return D3DXERR_INVALIDDATA;
   }
-
-  const bool has_alpha = source->format->Amask != 0 || SDL_HasColorKey(source.get());
-  std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> argb(
-      SDL_ConvertSurfaceFormat(source.get(), SDL_PIXELFORMAT_ARGB8888, 0), &SDL_FreeSurface);
-  if (!argb) return D3DXERR_INVALIDDATA;
-
-  try {
-    image.pixels.resize(static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h));
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
-  image.width = argb->w;
-  image.height = argb->h;
   image.file_format = kind;
-  image.has_alpha = has_alpha;
-  image.format = file_pixel_format(source.get(), kind, has_alpha);
-  const auto* row = static_cast<const unsigned char*>(argb->pixels);
-  for (int y = 0; y < image.height; ++y, row += argb->pitch) {
-    std::memcpy(&image.pixels[static_cast<size_t>(y) * image.width], row, sizeof(uint32_t) * image.width);
-  }
   std::lock_guard<std::mutex> lock(last.mutex);
   last.bytes = std::move(bytes);
   last.image = image;

@@ -1,5 +1,6 @@
-// Image files for D3DX: BMP (any common depth), JPEG and PNG, decoded with
-// SDL2_image into 0xAARRGGBB pixels (alpha 255 where the file has none).
+// Image files for D3DX: BMP (any common depth), JPEG and PNG, decoded into
+// 0xAARRGGBB pixels (alpha 255 where the file has none) by the decoder the
+// build links (image_decoder.h).
 #pragma once
 
 #include <cstdint>
