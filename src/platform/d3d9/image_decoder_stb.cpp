@@ -1,0 +1,139 @@
+// The image decoder of the browser build: stb_image (Debian's libstb-dev),
+// built into this file for BMP, PNG and JPEG alone, from memory.
+//
+// Why stb_image rather than the browser's own decoders: it decodes at once
+// inside the program, as SDL2_image does on Linux, so a picture can be
+// loaded again after a device reset at any time without a trip through the
+// page; it neither manages colour nor premultiplies alpha, so the pixels are
+// the file's; and a corrupt file fails here with the same result code as on
+// Linux. Like SDL2_image it applies no gamma or colour profile.
+//
+// Where it differs from SDL2_image: JPEG's colour upsampling and inverse
+// transform are stb's own, so a JPEG may come out a few levels off (the
+// game's three JPEGs differ by at most 3 levels in a channel); a CMYK or
+// YCCK JPEG (four components with Adobe's marker, as Photoshop and
+// ImageMagick write them) comes out in its true colours and opaque; a BMP
+// compressed with RLE is refused.
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/d3d9/image_decoder.h"
+#include "platform/d3d9/pixel_resources.h"
+
+#define STBI_ONLY_BMP
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS 8192
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+namespace d3d9sw {
+namespace {
+
+static_assert(STBI_MAX_DIMENSIONS == kMaxDimension, "stb_image refuses what the device cannot hold");
+
+uint32_t le16(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
+}
+uint32_t le32(const std::vector<unsigned char>& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
+uint32_t be32(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+// What the BMP's header says of its pixels: bits per pixel, and the masks
+// of a 16-bit one (BI_BITFIELDS: after a 40-byte header, or in a larger
+// one). A 32-bit BMP without masks keeps its fourth byte as alpha (opaque
+// where all of it is 0); one with masks has alpha when its alpha mask does.
+D3DFORMAT bmp_format(const std::vector<unsigned char>& b, bool& has_alpha) {
+  has_alpha = false;
+  if (b.size() < 34) return D3DFMT_UNKNOWN;
+  const uint32_t header = le32(b, 14);
+  const uint32_t bits = header == 12 ? le16(b, 24) : le16(b, 28);
+  if (bits <= 8) return D3DFMT_P8;
+  if (bits == 24) return D3DFMT_R8G8B8;
+  const bool masked = header != 12 && le32(b, 30) == 3 && b.size() >= 66;
+  const uint32_t green = masked ? le32(b, 58) : (bits == 16 ? 0x03E0u : 0x0000FF00u);
+  const uint32_t alpha =
+      masked ? (header >= 56 && b.size() >= 70 ? le32(b, 66) : 0u) : (bits == 32 ? 0xFF000000u : 0u);
+  has_alpha = alpha != 0;
+  if (has_alpha) return D3DFMT_A8R8G8B8;
+  if (bits == 16) return green == 0x07E0 ? D3DFMT_R5G6B5 : D3DFMT_X1R5G5B5;
+  return D3DFMT_X8R8G8B8;
+}
+
+// A PNG's colour type and whether it has a transparency chunk; the chunk
+// walk stops at the image data, before which the chunk must come.
+D3DFORMAT png_format(const std::vector<unsigned char>& b, bool& has_alpha) {
+  const unsigned colour = b.size() > 25 ? b[25] : 0;
+  bool transparency = false;
+  for (uint64_t at = 8; at + 8 <= b.size(); at += 12 + uint64_t{be32(b, static_cast<size_t>(at))}) {
+    const unsigned char* name = &b[static_cast<size_t>(at) + 4];
+    if (std::memcmp(name, "IDAT", 4) == 0) break;
+    if (std::memcmp(name, "tRNS", 4) == 0) transparency = true;
+  }
+  has_alpha = transparency || colour == 4 || colour == 6;
+  if (colour == 0 || colour == 3) return D3DFMT_P8;  // grey and palette pictures keep a palette
+  return has_alpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+}
+
+}  // namespace
+
+bool image_kind(const std::vector<unsigned char>& bytes, D3DXIMAGE_FILEFORMAT& kind) {
+  static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+    kind = D3DXIFF_BMP;
+  } else if (bytes.size() >= 8 && std::memcmp(bytes.data(), kPng, 8) == 0) {
+    kind = D3DXIFF_PNG;
+  } else if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+    kind = D3DXIFF_JPG;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+HRESULT decode_image_bytes(const std::vector<unsigned char>& bytes, D3DXIMAGE_FILEFORMAT kind,
+                           DecodedImage& image) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return D3DXERR_INVALIDDATA;
+  int width = 0, height = 0, components = 0;
+  unsigned char* rgba =
+      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &components, 4);
+  if (rgba == nullptr) return D3DXERR_INVALIDDATA;
+  struct Freed {
+    unsigned char* pixels;
+    ~Freed() { stbi_image_free(pixels); }
+  } freed{rgba};
+  if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension)
+    return D3DXERR_INVALIDDATA;
+
+  bool has_alpha = false;
+  if (kind == D3DXIFF_BMP) {
+    image.format = bmp_format(bytes, has_alpha);
+  } else if (kind == D3DXIFF_PNG) {
+    image.format = png_format(bytes, has_alpha);
+  } else {
+    image.format = components == 1 ? D3DFMT_L8 : D3DFMT_X8R8G8B8;
+  }
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  try {
+    image.pixels.resize(count);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char* p = rgba + 4 * i;
+    const uint32_t alpha = has_alpha ? p[3] : 0xFFu;
+    image.pixels[i] = alpha << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+  }
+  image.width = width;
+  image.height = height;
+  image.has_alpha = has_alpha;
+  return D3D_OK;
+}
+
+}  // namespace d3d9sw
