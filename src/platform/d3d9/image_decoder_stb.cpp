@@ -66,6 +66,20 @@ D3DFORMAT bmp_format(const std::vector<unsigned char>& b, bool& has_alpha) {
   return D3DFMT_X8R8G8B8;
 }
 
+// Whether the BMP holds every row its header declares: stb_image reads
+// past the end of a file cut short as zeros, where SDL2_image refuses it.
+// Compressed pixels (RLE) are refused by stb_image anyway.
+bool bmp_complete(const std::vector<unsigned char>& b) {
+  if (b.size() < 30) return false;
+  const uint32_t header = le32(b, 14);
+  const bool core = header == 12;
+  const int64_t width = core ? le16(b, 18) : static_cast<int32_t>(le32(b, 18));
+  const int64_t height = core ? le16(b, 20) : static_cast<int32_t>(le32(b, 22));
+  const int64_t bits = core ? le16(b, 24) : le16(b, 28);
+  const int64_t stride = (width * bits + 31) / 32 * 4;
+  return uint64_t{le32(b, 10)} + static_cast<uint64_t>(stride * (height < 0 ? -height : height)) <= b.size();
+}
+
 // A PNG's colour type and whether it has a transparency chunk; the chunk
 // walk stops at the image data, before which the chunk must come.
 D3DFORMAT png_format(const std::vector<unsigned char>& b, bool& has_alpha) {
@@ -100,6 +114,7 @@ bool image_kind(const std::vector<unsigned char>& bytes, D3DXIMAGE_FILEFORMAT& k
 HRESULT decode_image_bytes(const std::vector<unsigned char>& bytes, D3DXIMAGE_FILEFORMAT kind,
                            DecodedImage& image) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return D3DXERR_INVALIDDATA;
+  if (kind == D3DXIFF_BMP && !bmp_complete(bytes)) return D3DXERR_INVALIDDATA;
   int width = 0, height = 0, components = 0;
   unsigned char* rgba =
       stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &components, 4);
