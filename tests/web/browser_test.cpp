@@ -1,0 +1,324 @@
+// The game in a browser: the page `make web` builds (build/web/), served by
+// scripts/web-serve (what `make web-serve` runs) on a free port and played in
+// headless Chromium through its DevTools protocol. A script the test adds
+// before the page's own records what the console shows, taps the Web Audio
+// graph and stands in for navigator.getGamepads: the page has no test hook.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "devtools.h"
+#include "files_and_tools.h"
+#include "scenario.h"
+#include "scratch_folder.h"
+
+namespace {
+
+// Added before the page's scripts: console.log lines (the run log), the
+// loudest sample that reached the audio output, a controller the test
+// moves, and looks at the canvas.
+const char* kHarness = R"JS((() => {
+window.__runLog = '';
+const log = console.log.bind(console);
+console.log = (...args) => { window.__runLog += args.join(' ') + '\n'; log(...args); };
+window.__audioPeak = 0;
+const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (target, ...rest) {
+  if (target instanceof AudioDestinationNode) {
+    const tap = this.context.createAnalyser(), samples = new Float32Array(tap.fftSize);
+    connect.call(this, tap);
+    setInterval(() => {
+      tap.getFloatTimeDomainData(samples);
+      for (const v of samples) window.__audioPeak = Math.max(window.__audioPeak, Math.abs(v));
+    }, 20);
+  }
+  return connect.call(this, target, ...rest);
+};
+window.__pad = null;  // {axes: [4], buttons: [17]} or null
+navigator.getGamepads = () => [window.__pad && {index: 0, id: 'test pad', connected: true, mapping: 'standard',
+  axes: window.__pad.axes, buttons: window.__pad.buttons.map(v => ({pressed: v > 0.5, value: v}))}];
+const pixels = (x, y, w, h) => document.getElementById('screen').getContext('2d').getImageData(x, y, w, h).data;
+window.__hash = (x, y, w, h) => {
+  let hash = 2166136261;
+  for (const byte of pixels(x, y, w, h)) hash = Math.imul(hash ^ byte, 16777619);
+  return (hash >>> 0).toString(16);
+};
+window.__pixels = () => {
+  const data = pixels(0, 0, 800, 600);
+  let text = '';
+  for (let i = 0; i < data.length; i += 4) text += String.fromCharCode(data[i], data[i + 1], data[i + 2]);
+  return btoa(text);
+};
+})();
+)JS";
+
+const std::string kWebDir = std::string(QUARRELO_SOURCE_DIR) + "/build/web";
+
+std::string Base64Decode(const std::string& text) {
+  std::string out;
+  int bits = 0, value = 0;
+  for (char c : text) {
+    const size_t digit =
+        std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/").find(c);
+    if (digit == std::string::npos) continue;
+    value = value << 6 | static_cast<int>(digit);
+    if ((bits += 6) >= 8) out += static_cast<char>(value >> (bits -= 8) & 0xFF);
+  }
+  return out;
+}
+
+struct Key {
+  const char* code;
+  const char* key;
+  int virtual_key;
+};
+constexpr Key kEnter{"Enter", "Enter", 13}, kEsc{"Escape", "Escape", 27}, kW{"KeyW", "w", 87},
+    kA{"KeyA", "a", 65}, kD{"KeyD", "d", 68}, kF{"KeyF", "f", 70}, kUp{"ArrowUp", "ArrowUp", 38},
+    kLeft{"ArrowLeft", "ArrowLeft", 37}, kRight{"ArrowRight", "ArrowRight", 39};
+
+// The server and the browser of one test, with the game's page open in a
+// tab that has the focus.
+class Session {
+ public:
+  // `script`: more of the test's own before the page's; `blocked`: a URL
+  // pattern the browser refuses to fetch.
+  explicit Session(const std::string& script = "", const std::string& blocked = "") {
+    StartServer();
+    if (port_.empty() || !browser_.ok()) return;
+    target_ =
+        devtools::StringField(browser_.Call("Target.createTarget", R"({"url":"about:blank"})"), "targetId");
+    session_ = devtools::StringField(
+        browser_.Call("Target.attachToTarget", "{\"targetId\":\"" + target_ + "\",\"flatten\":true}"),
+        "sessionId");
+    Call("Page.enable");
+    Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + devtools::Quote(kHarness + script) + "}");
+    Focused(true);
+    if (!blocked.empty()) {
+      Call("Network.enable");
+      Call("Network.setBlockedURLs", "{\"urls\":[" + devtools::Quote(blocked) + "]}");
+    }
+    Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + port_ + "/index.html\"}");
+  }
+  ~Session() {
+    if (server_ <= 0) return;
+    kill(-server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+  }
+
+  bool ok() const { return !session_.empty(); }
+  devtools::Browser& browser() { return browser_; }
+  const std::string& target() const { return target_; }
+
+  std::string Call(const std::string& method, const std::string& params = "{}") {
+    return browser_.Call(method, params, session_);
+  }
+  // The expression's value in the page, as a string.
+  std::string Eval(const std::string& expression) {
+    return devtools::StringField(
+        Call("Runtime.evaluate",
+             "{\"expression\":" + devtools::Quote("String(" + expression + ")") + ",\"returnByValue\":true}"),
+        "value");
+  }
+  // Waits up to `seconds` for the condition to hold in the page.
+  bool WaitFor(const std::string& condition, int seconds = 10) {
+    for (int i = 0; i < seconds * 20; ++i) {
+      if (Eval(condition) == "true") return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  bool WaitForMenu() { return WaitFor("window.__runLog.includes('Game Specific Objects Initialized')"); }
+  void Focused(bool focused) {
+    Call("Emulation.setFocusEmulationEnabled",
+         std::string("{\"enabled\":") + (focused ? "true" : "false") + "}");
+  }
+
+  void KeyEvent(const Key& key, bool down) {
+    Call("Input.dispatchKeyEvent", std::string("{\"type\":\"") + (down ? "rawKeyDown" : "keyUp") +
+                                       "\",\"code\":\"" + key.code + "\",\"key\":\"" + key.key +
+                                       "\",\"windowsVirtualKeyCode\":" + std::to_string(key.virtual_key) +
+                                       "}");
+  }
+  // Down for `held_ms`, then up and a pause: several frames each.
+  void Press(const Key& key, int held_ms = 120) {
+    KeyEvent(key, true);
+    Pause(held_ms);
+    KeyEvent(key, false);
+    Pause(120);
+  }
+  static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  std::string Hash(int x = 0, int y = 0, int w = 800, int h = 600) {
+    return Eval("__hash(" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(w) + "," +
+                std::to_string(h) + ")");
+  }
+
+ private:
+  // scripts/web-serve on a free port; its first line names it.
+  void StartServer() {
+    int out[2];
+    if (pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    const std::string script = std::string(QUARRELO_SOURCE_DIR) + "/scripts/web-serve";
+    char* argv[] = {const_cast<char*>("bash"), const_cast<char*>(script.c_str()), const_cast<char*>("0"),
+                    nullptr};
+    if (posix_spawnp(&server_, "bash", &actions, &attributes, argv, environ) != 0) server_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(out[1]);
+    std::string line;
+    for (char c; line.find('\n') == std::string::npos && read(out[0], &c, 1) == 1;) line += c;
+    close(out[0]);
+    const size_t at = line.find("127.0.0.1:");
+    if (at != std::string::npos) port_ = line.substr(at + 10, line.find('/', at) - at - 10);
+  }
+
+  ScratchFolder profile_{"quarrelo-chromium"};
+  devtools::Browser browser_{profile_.path()};
+  pid_t server_ = -1;
+  std::string port_, target_, session_;
+};
+
+bool CanRun(std::string& why) {
+  if (!on_path("chromium"))
+    why = "chromium is missing (scripts/setup installs it)";
+  else if (!on_path("python3"))
+    why = "python3 is missing (scripts/setup installs it)";
+  else if (read_file(kWebDir + "/index.html").empty())
+    why = "no build/web/index.html: run make web first";
+  return why.empty();
+}
+
+#define START_SESSION(session)                       \
+  std::string why;                                   \
+  if (!CanRun(why)) GTEST_SKIP() << why;             \
+  Session session;                                   \
+  ASSERT_TRUE(session.ok()) << "no browser session"; \
+  ASSERT_TRUE(session.WaitForMenu()) << session.Eval("document.body.innerText")
+
+}  // namespace
+
+// The title menu looks as the Linux build's first menu frame (JPEG decoders
+// may differ by a few levels: see tests/d3d9/stb_decoder_test.cpp).
+class BrowserMenu : public Scenario {};
+TEST_F(BrowserMenu, LooksAsOnLinux) {
+  headless::Image linux_frame;
+  AtFrame(2, [&] { linux_frame = headless::last_frame(); });
+  QuitFrom(3);
+  ASSERT_EQ(RunGame(), 0);
+
+  START_SESSION(session);
+  Session::Pause(300);
+  const std::string rgb = Base64Decode(session.Eval("__pixels()"));
+  ASSERT_EQ(rgb.size(), 800u * 600u * 3u);
+  ASSERT_EQ(linux_frame.pixels.size(), 800u * 600u);
+  int worst = 0;
+  for (size_t i = 0; i < linux_frame.pixels.size(); ++i)
+    for (int c = 0; c < 3; ++c)
+      worst = std::max(worst, std::abs(static_cast<int>(static_cast<unsigned char>(rgb[i * 3 + c])) -
+                                       static_cast<int>(linux_frame.pixels[i] >> (16 - 8 * c) & 0xFF)));
+  EXPECT_LE(worst, 4);
+}
+
+// Both kids walk to the top wall and turn to face each other, the left one
+// throws along it and hits: the scoreboard changes and the hit is heard.
+// Esc goes to the menu, Esc there ends the game, and the console has shown
+// the run log line by line, exactly as on Linux.
+TEST(Browser, DuelPointAndTheRunLogOnTheConsole) {
+  START_SESSION(session);
+  const std::string menu = session.Hash();
+  session.Press(kEnter);
+  ASSERT_TRUE(session.WaitFor("__hash(0,0,800,600) != '" + menu + "'"));
+  for (const Key& turn : {kA, kA, kRight, kRight}) session.Press(turn);
+  session.KeyEvent(kW, true);
+  session.KeyEvent(kUp, true);
+  Session::Pause(3000);
+  session.KeyEvent(kW, false);
+  session.KeyEvent(kUp, false);
+  for (const Key& turn : {kD, kD, kLeft, kLeft}) session.Press(turn);
+  const std::string score = session.Hash(280, 24, 24, 60);
+  EXPECT_EQ(session.Eval("__audioPeak"), "0");
+  session.Press(kF);
+  EXPECT_TRUE(session.WaitFor("__hash(280,24,24,60) != '" + score + "'")) << "no point scored";
+  EXPECT_TRUE(session.WaitFor("__audioPeak > 0.05")) << "the hit was not heard";
+  session.Press(kEsc);
+  session.Press(kEsc);
+  EXPECT_TRUE(session.WaitFor("document.getElementById('notice-text').textContent == 'The game has ended.'"));
+  EXPECT_EQ(session.Eval("__runLog"), StartupLog() + ShutdownLog());
+}
+
+// Another tab in front hides the page and takes its focus: the full-screen
+// device is lost and the game pauses; brought back, the device is reset and
+// the duel looks as it did.
+TEST(Browser, HiddenAndShownAgainTheDuelComesBack) {
+  START_SESSION(session);
+  session.Press(kEnter);
+  session.Press(kW, 400);
+  const std::string duel = session.Hash();
+  session.Focused(false);
+  session.browser().Call("Target.createTarget", R"({"url":"about:blank"})");
+  EXPECT_TRUE(session.WaitFor("document.visibilityState == 'hidden'"));
+  EXPECT_TRUE(session.WaitFor("__runLog.includes('Direct3D device lost')"));
+  session.browser().Call("Target.activateTarget", "{\"targetId\":\"" + session.target() + "\"}");
+  session.Focused(true);
+  EXPECT_TRUE(session.WaitFor("__runLog.includes('Direct3D device reset')"));
+  EXPECT_TRUE(session.WaitFor("__hash(0,0,800,600) == '" + duel + "'"));
+  EXPECT_NE(session.Eval("__runLog").find(DeviceLossLog()), std::string::npos) << session.Eval("__runLog");
+}
+
+// A controller plugged in while the game runs: Start begins a duel and the
+// stick walks the left kid; unplugged with the stick held, the kid stops.
+TEST(Browser, ControllerWalksAKid) {
+  START_SESSION(session);
+  const std::string menu = session.Hash();
+  session.Eval("__pad = {axes: [0, 0, 0, 0], buttons: new Array(17).fill(0)}");
+  session.Eval("__pad.buttons[9] = 1");
+  Session::Pause(150);
+  session.Eval("__pad.buttons[9] = 0");
+  ASSERT_TRUE(session.WaitFor("__hash(0,0,800,600) != '" + menu + "'"));
+  Session::Pause(200);
+  const std::string still = session.Hash();
+  session.Eval("__pad.axes[1] = -1");
+  EXPECT_TRUE(session.WaitFor("__hash(0,0,800,600) != '" + still + "'")) << "the kid did not walk";
+  session.Eval("__pad = null");
+  Session::Pause(200);
+  const std::string stopped = session.Hash();
+  Session::Pause(300);
+  EXPECT_EQ(session.Hash(), stopped) << "the kid walks on without the controller";
+}
+
+// A start-up that cannot happen says why on the page itself.
+struct StartFailure {
+  const char* name;
+  const char* script;
+  const char* blocked;
+  const char* message;
+};
+class BrowserStart : public ::testing::TestWithParam<StartFailure> {};
+TEST_P(BrowserStart, FailureShowsOnThePage) {
+  std::string why;
+  if (!CanRun(why)) GTEST_SKIP() << why;
+  Session session(GetParam().script, GetParam().blocked);
+  ASSERT_TRUE(session.ok());
+  EXPECT_TRUE(session.WaitFor("document.getElementById('notice-text').textContent.includes(" +
+                              devtools::Quote(GetParam().message) + ")"))
+      << session.Eval("document.body.innerText");
+}
+INSTANTIATE_TEST_SUITE_P(Page, BrowserStart,
+                         ::testing::Values(StartFailure{"NoWebAssembly", "delete window.WebAssembly;", "",
+                                                        "it has no WebAssembly"},
+                                           StartFailure{"MissingSound", "", "*hit2.wav",
+                                                        "The game's file hit2.wav could not be loaded"}),
+                         [](const ::testing::TestParamInfo<StartFailure>& info) {
+                           return std::string(info.param.name);
+                         });
