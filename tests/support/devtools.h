@@ -1,8 +1,9 @@
-// A small client of Chromium's DevTools protocol for the browser tests:
-// starts Debian's chromium headless with a profile of its own, speaks to its
-// browser endpoint over a WebSocket, opens a page and runs commands in it.
-// Only what the tests need: commands with their JSON parameters written by
-// the caller, results read as strings. Events are not kept.
+// A small client of Chromium's DevTools protocol for the browser tests and
+// benchmarks: serves a folder (scripts/web-serve), starts Debian's chromium
+// headless with a profile of its own, speaks to its browser endpoint over a
+// WebSocket, opens pages and runs commands in them. Only what they need:
+// commands with their JSON parameters written by the caller, results read
+// as strings. Events are not kept.
 #pragma once
 
 #include <arpa/inet.h>
@@ -77,6 +78,47 @@ inline std::string StringField(const std::string& json, const std::string& key) 
   return out;
 }
 
+// scripts/web-serve serving `folder` on a free port of 127.0.0.1, for as
+// long as the object lives; port() is empty when it did not start.
+class WebServer {
+ public:
+  explicit WebServer(const std::string& folder) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    const std::string script = std::string(QUARRELO_SOURCE_DIR) + "/scripts/web-serve";
+    const char* argv[] = {"bash", script.c_str(), "0", folder.c_str(), nullptr};
+    if (posix_spawnp(&pid_, "bash", &actions, &attributes, const_cast<char**>(argv), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(out[1]);
+    std::string line;  // its first line names the address
+    for (char c; line.find('\n') == std::string::npos && read(out[0], &c, 1) == 1;) line += c;
+    close(out[0]);
+    const size_t at = line.find("127.0.0.1:");
+    if (at != std::string::npos) port_ = line.substr(at + 10, line.find('/', at) - at - 10);
+  }
+  ~WebServer() {
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  WebServer(const WebServer&) = delete;
+  WebServer& operator=(const WebServer&) = delete;
+
+  const std::string& port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string port_;
+};
+
 class Browser {
  public:
   // Starts headless Chromium with a new profile in `profile` (an empty
@@ -146,6 +188,22 @@ class Browser {
     for (std::string reply; Receive(reply);)
       if (reply.compare(0, expected.size(), expected) == 0) return reply;
     return "";
+  }
+
+  // Opens a tab on about:blank; gives the session that speaks to it (empty
+  // on failure) and its target id in `target`.
+  std::string Open(std::string& target) {
+    target = StringField(Call("Target.createTarget", R"({"url":"about:blank"})"), "targetId");
+    return StringField(Call("Target.attachToTarget", "{\"targetId\":\"" + target + "\",\"flatten\":true}"),
+                       "sessionId");
+  }
+
+  // The expression's value in the session's page, as a string.
+  std::string Eval(const std::string& session, const std::string& expression) {
+    return StringField(
+        Call("Runtime.evaluate",
+             "{\"expression\":" + Quote("String(" + expression + ")") + ",\"returnByValue\":true}", session),
+        "value");
   }
 
  private:

@@ -3,11 +3,6 @@
 // headless Chromium through its DevTools protocol. A script the test adds
 // before the page's own records what the console shows, taps the Web Audio
 // graph and stands in for navigator.getGamepads: the page has no test hook.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -88,13 +83,8 @@ class Session {
   // `script`: more of the test's own before the page's; `blocked`: a URL
   // pattern the browser refuses to fetch.
   explicit Session(const std::string& script = "", const std::string& blocked = "") {
-    StartServer();
-    if (port_.empty() || !browser_.ok()) return;
-    target_ =
-        devtools::StringField(browser_.Call("Target.createTarget", R"({"url":"about:blank"})"), "targetId");
-    session_ = devtools::StringField(
-        browser_.Call("Target.attachToTarget", "{\"targetId\":\"" + target_ + "\",\"flatten\":true}"),
-        "sessionId");
+    if (server_.port().empty() || !browser_.ok()) return;
+    session_ = browser_.Open(target_);
     Call("Page.enable");
     Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + devtools::Quote(kHarness + script) + "}");
     Focused(true);
@@ -102,14 +92,8 @@ class Session {
       Call("Network.enable");
       Call("Network.setBlockedURLs", "{\"urls\":[" + devtools::Quote(blocked) + "]}");
     }
-    Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + port_ + "/index.html\"}");
+    Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + server_.port() + "/index.html\"}");
   }
-  ~Session() {
-    if (server_ <= 0) return;
-    kill(-server_, SIGTERM);
-    waitpid(server_, nullptr, 0);
-  }
-
   bool ok() const { return !session_.empty(); }
   devtools::Browser& browser() { return browser_; }
   const std::string& target() const { return target_; }
@@ -117,13 +101,7 @@ class Session {
   std::string Call(const std::string& method, const std::string& params = "{}") {
     return browser_.Call(method, params, session_);
   }
-  // The expression's value in the page, as a string.
-  std::string Eval(const std::string& expression) {
-    return devtools::StringField(
-        Call("Runtime.evaluate",
-             "{\"expression\":" + devtools::Quote("String(" + expression + ")") + ",\"returnByValue\":true}"),
-        "value");
-  }
+  std::string Eval(const std::string& expression) { return browser_.Eval(session_, expression); }
   // Waits up to `seconds` for the condition to hold in the page.
   bool WaitFor(const std::string& condition, int seconds = 10) {
     for (int i = 0; i < seconds * 20; ++i) {
@@ -158,35 +136,10 @@ class Session {
   }
 
  private:
-  // scripts/web-serve on a free port; its first line names it.
-  void StartServer() {
-    int out[2];
-    if (pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    const std::string script = std::string(QUARRELO_SOURCE_DIR) + "/scripts/web-serve";
-    char* argv[] = {const_cast<char*>("bash"), const_cast<char*>(script.c_str()), const_cast<char*>("0"),
-                    nullptr};
-    if (posix_spawnp(&server_, "bash", &actions, &attributes, argv, environ) != 0) server_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    close(out[1]);
-    std::string line;
-    for (char c; line.find('\n') == std::string::npos && read(out[0], &c, 1) == 1;) line += c;
-    close(out[0]);
-    const size_t at = line.find("127.0.0.1:");
-    if (at != std::string::npos) port_ = line.substr(at + 10, line.find('/', at) - at - 10);
-  }
-
+  devtools::WebServer server_{kWebDir};
   ScratchFolder profile_{"quarrelo-chromium"};
   devtools::Browser browser_{profile_.path()};
-  pid_t server_ = -1;
-  std::string port_, target_, session_;
+  std::string target_, session_;
 };
 
 bool CanRun(std::string& why) {
