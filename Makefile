@@ -79,7 +79,9 @@ fuzz-short-run:
 # One table of every measured figure beside its target, then one
 # "bench: <row> <value> <unit> target <target> <met|missed>" line per row.
 # BENCH_DETAILS=1 also runs each area's Google Benchmark executable after it.
-bench: build
+# The browser rows need the page and its marked builds (bench/web/).
+bench: build web
+	cmake --build --preset web --target quarrelo_web_bench
 	build/default/bench/report/quarrelo_bench_report
 	@if [ -n "$(BENCH_DETAILS)" ]; then \
 	  for b in build/default/benchmarks/*; do echo "== $$b"; "$$b" || exit 1; done; \

@@ -28,16 +28,22 @@ add_custom_command(OUTPUT ${QUARRELO_WEB_DIR}/index.html
 add_custom_target(quarrelo_web_files ALL DEPENDS ${QUARRELO_WEB_DIR}/index.html ${asset_copies})
 
 set(pre_js ${CMAKE_BINARY_DIR}/asset_files.js ${web_page}/run_log_console.js)
+set(QUARRELO_WEB_PRE_JS)
+foreach(file IN LISTS pre_js)
+  list(APPEND QUARRELO_WEB_PRE_JS "--pre-js=${file}")
+endforeach()
 set_target_properties(Quarrelo PROPERTIES
   OUTPUT_NAME quarrelo
   SUFFIX .js
   RUNTIME_OUTPUT_DIRECTORY ${QUARRELO_WEB_DIR}
   LINK_DEPENDS "${pre_js};${CMAKE_SOURCE_DIR}/src/platform/web/browser.js")
-foreach(file IN LISTS pre_js)
-  target_link_options(Quarrelo PRIVATE "--pre-js=${file}")
-endforeach()
+target_link_options(Quarrelo PRIVATE ${QUARRELO_WEB_PRE_JS})
 add_dependencies(Quarrelo quarrelo_web_files)
 
 # Emscripten's optimiser runs on Node.js and needs Debian's acorn module,
 # which a Node.js that did not come from Debian does not look for.
 set_property(TARGET Quarrelo PROPERTY CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+
+# The benchmarks' builds of the page (make bench).
+set(QUARRELO_WEB_PAGE_FILES ${web_page}/index.html ${asset_paths})
+add_subdirectory(${CMAKE_SOURCE_DIR}/bench/web ${CMAKE_BINARY_DIR}/bench-web)
