@@ -2,10 +2,12 @@
 //
 // The stand-in (win32, d3d9, dinput, dsound, mmio) asks the backend for a
 // window, its events, a clock, frame presentation, audio output, debugger
-// output and a message box, and nothing else. Two backends fill this table:
+// output and a message box, and nothing else. Three backends fill this table:
 //   platform/sdl/       a real SDL2 window, keyboard, mouse and audio device;
 //   platform/headless/  everything in memory for tests (platform/headless/
 //                       headless.h is its control panel);
+//   platform/web/       a browser page's canvas, events and Web Audio, in the
+//                       browser build (Emscripten);
 // and platform/template/ is the one to copy for a new one.
 // The backend is chosen at link time; there is no runtime switch.
 //
