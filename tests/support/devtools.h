@@ -1,26 +1,21 @@
 // A small client of Chromium's DevTools protocol for the browser tests and
 // benchmarks: serves a folder (scripts/web-serve), starts Debian's chromium
-// headless with a profile of its own, speaks to its browser endpoint over a
-// WebSocket, opens pages and runs commands in them. Only what they need:
-// commands with their JSON parameters written by the caller, results read
-// as strings. Events are not kept.
+// headless with a profile of its own, opens pages and runs commands in them.
+// Only what they need: commands with their JSON parameters written by the
+// caller, results read as strings. Events are not kept.
 #pragma once
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <memory>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -31,51 +26,64 @@ namespace devtools {
 inline std::string Quote(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, c < 0x20 ? "\\u%04x" : c == '"' || c == '\\' ? "\\%c" : "%c", c);
+    out += escaped;
   }
   return out + "\"";
 }
 
-// The first string value named `key` in a JSON text, unescaped (no UTF-16
-// pairs beyond one unit); empty when there is none.
+// The first string value named `key` in a JSON text, taken as it stands:
+// for values without escapes (ids, and what Browser::Eval asks for).
 inline std::string StringField(const std::string& json, const std::string& key) {
   const std::string name = "\"" + key + "\":\"";
-  size_t at = json.find(name);
-  if (at == std::string::npos) return "";
-  std::string out;
-  for (at += name.size(); at < json.size() && json[at] != '"'; ++at) {
-    if (json[at] != '\\') {
-      out += json[at];
-      continue;
-    }
-    const char c = json[++at];
-    if (c == 'u') {
-      const unsigned code = std::stoul(json.substr(at + 1, 4), nullptr, 16);
-      at += 4;
-      if (code < 0x80) {
-        out += static_cast<char>(code);
-      } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-      } else {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-      }
-    } else {
-      out += c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c == 'b' ? '\b' : c == 'f' ? '\f' : c;
-    }
+  const size_t at = json.find(name), from = at + name.size();
+  return at == std::string::npos ? "" : json.substr(from, json.find('"', from) - from);
+}
+
+// A program started in a process group of its own, with `descriptors`
+// (child's number, ours) given to it and its errors in `errors`; the group
+// is ended with the object.
+class Child {
+ public:
+  Child(const std::vector<std::string>& args, const std::vector<std::pair<int, int>>& descriptors,
+        const std::string& errors = "/dev/null") {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const auto& [theirs, ours] : descriptors) posix_spawn_file_actions_adddup2(&actions, ours, theirs);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its helpers end with it
+    if (posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
   }
-  return out;
+  ~Child() {
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  bool started() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// A pipe whose ends are out of the way of the numbers a child is given.
+inline bool Pipe(int ends[2]) {
+  int made[2];
+  if (pipe2(made, O_CLOEXEC) != 0) return false;
+  for (int i : {0, 1}) {
+    ends[i] = fcntl(made[i], F_DUPFD_CLOEXEC, 10);
+    close(made[i]);
+  }
+  return true;
 }
 
 // scripts/web-serve serving `folder` on a free port of 127.0.0.1, for as
@@ -84,19 +92,11 @@ class WebServer {
  public:
   explicit WebServer(const std::string& folder) {
     int out[2];
-    if (pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    const std::string script = std::string(QUARRELO_SOURCE_DIR) + "/scripts/web-serve";
-    const char* argv[] = {"bash", script.c_str(), "0", folder.c_str(), nullptr};
-    if (posix_spawnp(&pid_, "bash", &actions, &attributes, const_cast<char**>(argv), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    if (!Pipe(out)) return;
+    server_ = std::make_unique<Child>(
+        std::vector<std::string>{"bash", std::string(QUARRELO_SOURCE_DIR) + "/scripts/web-serve", "0",
+                                 folder},
+        std::vector<std::pair<int, int>>{{1, out[1]}});
     close(out[1]);
     std::string line;  // its first line names the address
     for (char c; line.find('\n') == std::string::npos && read(out[0], &c, 1) == 1;) line += c;
@@ -104,90 +104,66 @@ class WebServer {
     const size_t at = line.find("127.0.0.1:");
     if (at != std::string::npos) port_ = line.substr(at + 10, line.find('/', at) - at - 10);
   }
-  ~WebServer() {
-    if (pid_ <= 0) return;
-    kill(-pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  WebServer(const WebServer&) = delete;
-  WebServer& operator=(const WebServer&) = delete;
-
   const std::string& port() const { return port_; }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<Child> server_;
   std::string port_;
 };
 
+// Headless Chromium with a new profile in `profile` (an empty folder),
+// spoken to over the pipes of --remote-debugging-pipe: each message a JSON
+// text ended by a NUL byte, the browser reading file descriptor 3 and
+// writing 4. ok() says whether it answers.
 class Browser {
  public:
-  // Starts headless Chromium with a new profile in `profile` (an empty
-  // folder) and connects to it; ok() says whether that worked.
   explicit Browser(const std::string& profile) {
-    const std::vector<std::string> args = {"chromium",
-                                           "--headless",
-                                           "--no-sandbox",
-                                           "--disable-gpu",
-                                           "--disable-quic",
-                                           "--no-first-run",
-                                           "--disable-background-networking",
-                                           "--disable-component-update",
-                                           "--disable-sync",
-                                           "--user-data-dir=" + profile,
-                                           "--remote-debugging-port=0",
-                                           "about:blank"};
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, (profile + "/chromium.log").c_str(), O_WRONLY | O_CREAT,
-                                     0600);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its helpers end with it
-    const bool spawned = posix_spawnp(&pid_, "chromium", &actions, &attributes, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (!spawned) return;
-    // Chromium writes its port and the browser endpoint's path there.
-    std::string port, path;
-    for (int i = 0; i < 300 && path.empty(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      std::ifstream file(profile + "/DevToolsActivePort");
-      std::getline(file, port);
-      std::getline(file, path);
-    }
-    if (!path.empty()) Connect(std::stoi(port), path);
+    int to[2], from[2];
+    if (!Pipe(to) || !Pipe(from)) return;
+    to_ = to[1];
+    from_ = from[0];
+    chromium_ = std::make_unique<Child>(
+        std::vector<std::string>{"chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                                 "--no-first-run", "--disable-background-networking",
+                                 "--disable-component-update", "--disable-sync", "--user-data-dir=" + profile,
+                                 "--remote-debugging-pipe", "about:blank"},
+        std::vector<std::pair<int, int>>{{3, to[0]}, {4, from[1]}}, profile + "/chromium.log");
+    close(to[0]);
+    close(from[1]);
   }
-
   ~Browser() {
-    if (socket_ >= 0) close(socket_);
-    if (pid_ > 0) {
-      kill(-pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
+    chromium_.reset();
+    close(to_);
+    close(from_);
   }
-  Browser(const Browser&) = delete;
-  Browser& operator=(const Browser&) = delete;
 
-  bool ok() const { return socket_ >= 0; }
+  bool ok() { return chromium_ && chromium_->started() && !Call("Browser.getVersion").empty(); }
 
   // Sends a command with its parameters (a JSON object) to the session
   // (empty: the browser itself); gives the response as JSON text, empty
   // when none came within 30 s.
   std::string Call(const std::string& method, const std::string& params = "{}",
                    const std::string& session = "") {
-    const int id = ++last_id_;
-    std::string message =
-        "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method + "\",\"params\":" + params;
+    const std::string id = std::to_string(++last_id_);
+    std::string message = "{\"id\":" + id + ",\"method\":\"" + method + "\",\"params\":" + params;
     if (!session.empty()) message += ",\"sessionId\":\"" + session + "\"";
-    Send(message + "}");
-    const std::string expected = "{\"id\":" + std::to_string(id) + ",";
-    for (std::string reply; Receive(reply);)
-      if (reply.compare(0, expected.size(), expected) == 0) return reply;
-    return "";
+    message += "}";
+    if (write(to_, message.c_str(), message.size() + 1) != static_cast<ssize_t>(message.size() + 1))
+      return "";
+    const std::string expected = "{\"id\":" + id + ",";
+    for (;;) {
+      size_t end;
+      while ((end = received_.find('\0')) == std::string::npos) {
+        pollfd ready{from_, POLLIN, 0};
+        char buffer[65536];
+        const ssize_t n = poll(&ready, 1, 30000) > 0 ? read(from_, buffer, sizeof buffer) : 0;
+        if (n <= 0) return "";
+        received_.append(buffer, static_cast<size_t>(n));
+      }
+      const std::string reply = received_.substr(0, end);
+      received_.erase(0, end + 1);
+      if (reply.compare(0, expected.size(), expected) == 0) return reply;  // else an event
+    }
   }
 
   // Opens a tab on about:blank; gives the session that speaks to it (empty
@@ -198,94 +174,27 @@ class Browser {
                        "sessionId");
   }
 
-  // The expression's value in the session's page, as a string.
+  // The expression's value in the session's page, as a string (it comes
+  // percent-encoded, so that the reply holds no JSON escapes).
   std::string Eval(const std::string& session, const std::string& expression) {
-    return StringField(
+    const std::string encoded = StringField(
         Call("Runtime.evaluate",
-             "{\"expression\":" + Quote("String(" + expression + ")") + ",\"returnByValue\":true}", session),
+             "{\"expression\":" + Quote("encodeURIComponent(String(" + expression + "))") + "}", session),
         "value");
+    std::string out;
+    for (size_t i = 0; i < encoded.size(); ++i) {
+      const bool escape = encoded[i] == '%' && i + 2 < encoded.size();
+      out += escape ? static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16)) : encoded[i];
+      if (escape) i += 2;
+    }
+    return out;
   }
 
  private:
-  void Connect(int port, const std::string& path) {
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const std::string request =
-        "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
-        "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-        "Sec-WebSocket-Key: cXVhcnJlbG8tdGVzdHMtMQ==\r\nSec-WebSocket-Version: 13\r\n\r\n";
-    std::string reply;
-    char c;
-    if (connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        write(socket_, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
-      reply.clear();
-    } else {
-      while (reply.find("\r\n\r\n") == std::string::npos && ReadAll(&c, 1)) reply += c;
-    }
-    if (reply.find(" 101 ") == std::string::npos) {
-      close(socket_);
-      socket_ = -1;
-    }
-  }
-
-  bool ReadAll(char* into, size_t size) {
-    while (size > 0) {
-      pollfd ready{socket_, POLLIN, 0};
-      if (poll(&ready, 1, 30000) <= 0) return false;
-      const ssize_t n = read(socket_, into, size);
-      if (n <= 0) return false;
-      into += n;
-      size -= static_cast<size_t>(n);
-    }
-    return true;
-  }
-
-  // One text frame, masked (with a zero key) as a client's must be.
-  void Send(const std::string& text) {
-    std::string frame = "\x81";
-    const uint64_t size = text.size();
-    if (size < 126) {
-      frame += static_cast<char>(0x80 | size);
-    } else if (size < 65536) {
-      frame += static_cast<char>(0x80 | 126);
-      for (int shift : {8, 0}) frame += static_cast<char>(size >> shift);
-    } else {
-      frame += static_cast<char>(0x80 | 127);
-      for (int shift = 56; shift >= 0; shift -= 8) frame += static_cast<char>(size >> shift);
-    }
-    frame.append(4, '\0');
-    frame += text;
-    if (write(socket_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) close(socket_);
-  }
-
-  // One whole message (its frames joined); false when the link failed.
-  bool Receive(std::string& message) {
-    message.clear();
-    for (bool last = false; !last;) {
-      unsigned char head[2];
-      if (!ReadAll(reinterpret_cast<char*>(head), 2)) return false;
-      last = head[0] & 0x80;
-      uint64_t size = head[1] & 0x7F;
-      if (size >= 126) {
-        unsigned char extended[8];
-        const int bytes = size == 126 ? 2 : 8;
-        if (!ReadAll(reinterpret_cast<char*>(extended), bytes)) return false;
-        size = 0;
-        for (int i = 0; i < bytes; ++i) size = size << 8 | extended[i];
-      }
-      std::string payload(size, '\0');
-      if (!ReadAll(payload.data(), size)) return false;
-      if ((head[0] & 0x0F) <= 2) message += payload;  // text, binary or their continuation
-    }
-    return true;
-  }
-
-  pid_t pid_ = -1;
-  int socket_ = -1;
+  std::unique_ptr<Child> chromium_;
+  int to_ = -1, from_ = -1;
   int last_id_ = 0;
+  std::string received_;  // what came after the last reply taken
 };
 
 }  // namespace devtools
