@@ -38,42 +38,14 @@ const char* kFirstFrame = R"JS((() => {
 })();)JS";
 
 // A page of `folder` open in its own headless Chromium.
-class Page {
+class Page : public devtools::Page {
  public:
-  Page(const std::string& folder, const std::string& path, const std::string& script = "") : server_(folder) {
-    if (server_.port().empty() || !browser_.ok()) return;
-    session_ = browser_.Open(target_);
-    browser_.Call("Page.enable", "{}", session_);
-    if (!script.empty())
-      browser_.Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + devtools::Quote(script) + "}",
-                    session_);
-    browser_.Call("Emulation.setFocusEmulationEnabled", R"({"enabled":true})", session_);
-    browser_.Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + server_.port() + "/" + path + "\"}",
-                  session_);
-  }
-  bool ok() const { return !session_.empty(); }
-  std::string Eval(const std::string& expression) { return browser_.Eval(session_, expression); }
-  bool WaitFor(const std::string& condition, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-      if (Eval(condition) == "true") return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-  void PressEnter() {
-    for (const char* type : {"rawKeyDown", "keyUp"}) {
-      browser_.Call("Input.dispatchKeyEvent",
-                    std::string("{\"type\":\"") + type +
-                        R"(","code":"Enter","key":"Enter","windowsVirtualKeyCode":13})",
-                    session_);
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
+  using devtools::Page::Page;
   // The processor time of Chromium's busiest renderer process over
   // `seconds`, as a share of one core.
   double RendererShare(double seconds) {
     const auto busiest = [this](std::vector<std::pair<std::string, double>>& renderers) {
-      const std::string info = browser_.Call("SystemInfo.getProcessInfo");
+      const std::string info = browser().Call("SystemInfo.getProcessInfo");
       for (size_t at = 0; (at = info.find("\"type\":\"renderer\"", at)) != std::string::npos; ++at) {
         const size_t open = info.rfind('{', at), close = info.find('}', at);
         const std::string process = info.substr(open, close - open);
@@ -85,7 +57,7 @@ class Page {
     };
     std::vector<std::pair<std::string, double>> before, after;
     busiest(before);
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    Pause(static_cast<int>(seconds * 1000));
     busiest(after);
     double most = 0;
     for (const auto& [id, cpu] : after)
@@ -93,12 +65,6 @@ class Page {
         if (id == id_before) most = std::max(most, cpu - cpu_before);
     return most / seconds;
   }
-
- private:
-  devtools::WebServer server_;
-  ScratchFolder profile_{"quarrelo-bench-chromium"};
-  devtools::Browser browser_{profile_.path()};
-  std::string target_, session_;
 };
 
 // The numbers of a JSON array of numbers.
@@ -225,7 +191,7 @@ std::vector<Row> WebRows(const DesktopFigures& desktop, int runs) {
     if (!page.ok() || !page.WaitFor(count + std::to_string(kSettle + kFrames), 30))
       return give_up("the marked page did not run");
     const size_t menu_end = kSettle + kFrames;
-    page.PressEnter();
+    page.Press("Enter");
     if (!page.WaitFor(count + std::to_string(menu_end + 2 * kSettle + kFrames), 30))
       return give_up("the marked page did not run its duel");
     const std::vector<double> presents = Numbers(page.Eval("JSON.stringify(Module.benchPresents)"));

@@ -12,11 +12,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
+
+#include "scratch_folder.h"
 
 extern char** environ;
 
@@ -195,6 +199,66 @@ class Browser {
   int to_ = -1, from_ = -1;
   int last_id_ = 0;
   std::string received_;  // what came after the last reply taken
+};
+
+// The page at `path` of `folder`, served by scripts/web-serve, open in a
+// tab of its own headless Chromium with the focus (emulated), `script` run
+// before the page's own and, unless empty, the URLs matching `blocked`
+// refused. ok() says whether it was opened.
+class Page {
+ public:
+  Page(const std::string& folder, const std::string& path, const std::string& script = "",
+       const std::string& blocked = "")
+      : server_(folder) {
+    if (server_.port().empty() || !browser_.ok()) return;
+    session_ = browser_.Open(target_);
+    Call("Page.enable");
+    if (!script.empty()) Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + Quote(script) + "}");
+    Focused(true);
+    if (!blocked.empty()) {
+      Call("Network.enable");
+      Call("Network.setBlockedURLs", "{\"urls\":[" + Quote(blocked) + "]}");
+    }
+    Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + server_.port() + "/" + path + "\"}");
+  }
+  bool ok() const { return !session_.empty(); }
+  Browser& browser() { return browser_; }
+  const std::string& target() const { return target_; }
+
+  std::string Call(const std::string& method, const std::string& params = "{}") {
+    return browser_.Call(method, params, session_);
+  }
+  std::string Eval(const std::string& expression) { return browser_.Eval(session_, expression); }
+  // Waits up to `seconds` for the condition to hold in the page.
+  bool WaitFor(const std::string& condition, int seconds = 10) {
+    for (int i = 0; i < seconds * 20; ++i) {
+      if (Eval(condition) == "true") return true;
+      Pause(50);
+    }
+    return false;
+  }
+  void Focused(bool focused) {
+    Call("Emulation.setFocusEmulationEnabled", std::string("{\"enabled\":") + (focused ? "true}" : "false}"));
+  }
+  // A key by its KeyboardEvent.code: down, up, or pressed for `held_ms`
+  // and let go for as long (each several frames of the game).
+  void Key(const std::string& code, bool down) {
+    Call("Input.dispatchKeyEvent",
+         std::string("{\"type\":\"") + (down ? "rawKeyDown" : "keyUp") + "\",\"code\":\"" + code + "\"}");
+  }
+  void Press(const std::string& code, int held_ms = 120) {
+    Key(code, true);
+    Pause(held_ms);
+    Key(code, false);
+    Pause(120);
+  }
+  static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+ private:
+  WebServer server_;
+  ScratchFolder profile_{"quarrelo-chromium"};
+  Browser browser_{profile_.path()};
+  std::string target_, session_;
 };
 
 }  // namespace devtools

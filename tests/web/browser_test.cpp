@@ -5,12 +5,10 @@
 // graph and stands in for navigator.getGamepads: the page has no test hook.
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "devtools.h"
 #include "files_and_tools.h"
 #include "scenario.h"
-#include "scratch_folder.h"
 
 namespace {
 
@@ -49,65 +47,17 @@ window.__pixels = () => Array.from(pixels(0, 0, 800, 600), b => b.toString(16).p
 
 const std::string kWebDir = std::string(QUARRELO_SOURCE_DIR) + "/build/web";
 
-// The server and the browser of one test, with the game's page open in a
-// tab that has the focus.
-class Session {
+// The player's page with the harness before it; a hash of the canvas's
+// pixels (the area given), and a wait for it to change.
+class Session : public devtools::Page {
  public:
-  // `script`: more of the test's own before the page's; `blocked`: a URL
-  // pattern the browser refuses to fetch.
-  explicit Session(const std::string& script = "", const std::string& blocked = "") {
-    if (server_.port().empty() || !browser_.ok()) return;
-    session_ = browser_.Open(target_);
-    Call("Page.enable");
-    Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + devtools::Quote(kHarness + script) + "}");
-    Call("Emulation.setFocusEmulationEnabled", R"({"enabled":true})");
-    if (!blocked.empty()) {
-      Call("Network.enable");
-      Call("Network.setBlockedURLs", "{\"urls\":[" + devtools::Quote(blocked) + "]}");
-    }
-    Call("Page.navigate", "{\"url\":\"http://127.0.0.1:" + server_.port() + "/index.html\"}");
-  }
-  bool ok() const { return !session_.empty(); }
-  devtools::Browser& browser() { return browser_; }
-  const std::string& target() const { return target_; }
-
-  std::string Call(const std::string& method, const std::string& params = "{}") {
-    return browser_.Call(method, params, session_);
-  }
-  std::string Eval(const std::string& expression) { return browser_.Eval(session_, expression); }
-  // Waits up to `seconds` for the condition to hold in the page.
-  bool WaitFor(const std::string& condition, int seconds = 10) {
-    for (int i = 0; i < seconds * 20; ++i) {
-      if (Eval(condition) == "true") return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
+  explicit Session(const std::string& script = "", const std::string& blocked = "")
+      : Page(kWebDir, "index.html", kHarness + script, blocked) {}
   bool WaitForMenu() { return WaitFor("window.__runLog.includes('Game Specific Objects Initialized')"); }
-  // A key by its KeyboardEvent.code, down or up.
-  void Key(const std::string& code, bool down) {
-    Call("Input.dispatchKeyEvent",
-         std::string("{\"type\":\"") + (down ? "rawKeyDown" : "keyUp") + "\",\"code\":\"" + code + "\"}");
-  }
-  // Down for `held_ms`, then up and a pause: several frames each.
-  void Press(const std::string& code, int held_ms = 120) {
-    Key(code, true);
-    Pause(held_ms);
-    Key(code, false);
-    Pause(120);
-  }
-  static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-  // A hash of the canvas's pixels (the area given), and waits for a change.
   std::string Hash(const std::string& area = "0,0,800,600") { return Eval("__hash(" + area + ")"); }
   bool Changes(const std::string& hash, const std::string& area = "0,0,800,600") {
     return WaitFor("__hash(" + area + ") != '" + hash + "'");
   }
-
- private:
-  devtools::WebServer server_{kWebDir};
-  ScratchFolder profile_{"quarrelo-chromium"};
-  devtools::Browser browser_{profile_.path()};
-  std::string target_, session_;
 };
 
 bool CanRun(std::string& why) {
@@ -184,12 +134,12 @@ TEST(Browser, HiddenAndShownAgainTheDuelComesBack) {
   session.Press("Enter");
   session.Press("KeyW", 400);
   const std::string duel = session.Hash();
-  session.Call("Emulation.setFocusEmulationEnabled", R"({"enabled":false})");
+  session.Focused(false);
   session.browser().Call("Target.createTarget", R"({"url":"about:blank"})");
   EXPECT_TRUE(session.WaitFor("document.visibilityState == 'hidden'"));
   EXPECT_TRUE(session.WaitFor("__runLog.includes('Direct3D device lost')"));
   session.browser().Call("Target.activateTarget", "{\"targetId\":\"" + session.target() + "\"}");
-  session.Call("Emulation.setFocusEmulationEnabled", R"({"enabled":true})");
+  session.Focused(true);
   EXPECT_TRUE(session.WaitFor("__runLog.includes('Direct3D device reset')"));
   EXPECT_TRUE(session.WaitFor("__hash(0,0,800,600) == '" + duel + "'"));
   EXPECT_NE(session.Eval("__runLog").find(DeviceLossLog()), std::string::npos) << session.Eval("__runLog");
