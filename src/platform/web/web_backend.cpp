@@ -50,12 +50,19 @@
 //     allow that only in answer to a key press or click): the picture fills
 //     the page instead, and the player takes the screen with the keys or the
 //     button;
-//   - outside full screen the browser keeps shortcuts no page can cancel:
-//     Ctrl+W (the right player's throw while the left player walks forward)
-//     closes the tab; a leave-page question guards the page while the game
-//     runs (the backend cannot tell a duel from the menu), and the page says
-//     that full screen is the way to play on one keyboard. Other reserved
-//     keys are the system's (Alt+Tab, Ctrl+Alt+arrows);
+//   - outside full screen the browser keeps shortcuts no page can cancel.
+//     Of the game's keys and their combinations only Ctrl+W is one (the
+//     right player's throw while the left player walks forward, in either
+//     order, as the held W repeats): the page never sees the W and the tab
+//     closes. A leave-page question guards the page while the game runs
+//     (the backend cannot tell a duel from the menu), and the page says that
+//     full screen is the way to play on one keyboard. Tried in Chromium
+//     with a window, real keys through X: Ctrl with A, S, D, F, Enter, Esc
+//     or an arrow, F11 and Alt+Enter all reach the page and are cancelled;
+//     in full screen with the keyboard locked Ctrl+W and Esc reach the game
+//     too (holding Esc leaves full screen), without the lock Esc leaves it.
+//     The system keeps its own keys (Alt+Tab; Ctrl+Esc on Windows; Ctrl
+//     with the arrows on macOS);
 //   - a captured mouse is not locked to the canvas (the Pointer Lock API
 //     needs a click and gives Esc to the browser): the pointer is only
 //     hidden over it; the game never reads the mouse;
