@@ -6,14 +6,17 @@
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 
-.PHONY: setup setup-play build test build-asan test-asan build-tsan test-tsan fuzz-short bench fuzz \
-        fuzz-build play windows windows-check fresh-check install package
+.PHONY: setup setup-play setup-web build test build-asan test-asan build-tsan test-tsan fuzz-short bench \
+        fuzz fuzz-build play web web-serve windows windows-check fresh-check install package
 
 setup:
 	@bash scripts/setup test
 
 setup-play:
 	@bash scripts/setup play
+
+setup-web:
+	@bash scripts/setup web
 
 # Everything in the default build: the game, the tests, tools and benchmarks.
 build: setup
@@ -25,10 +28,13 @@ build: setup
 # on the first report), the sound and mixer tests under ThreadSanitizer, the
 # Windows build check and short fuzz runs. Everything is built first, then
 # run; CTest takes the tests in a random order (the presets' scheduleRandom).
+# The normal build's suite holds the browser test (label web), which plays
+# the browser build (make web) in headless Chromium; the sanitizer run leaves
+# it out, as the page is the same.
 test: setup
 	bash scripts/check-format
-	@echo "make test: building the game, the tests and the sanitizer, Windows and fuzz builds"
-	$(MAKE) --no-print-directory build build-asan build-tsan windows-check fuzz-short-build
+	@echo "make test: building the game, the tests, the browser build and the sanitizer, Windows and fuzz builds"
+	$(MAKE) --no-print-directory build web build-asan build-tsan windows-check fuzz-short-build
 	@echo "make test: running the tests"
 	ctest --preset default
 	$(RUN_ASAN)
@@ -40,7 +46,7 @@ SAN_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
           TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-RUN_ASAN = $(SAN_ENV) ctest --preset asan -LE valgrind
+RUN_ASAN = $(SAN_ENV) ctest --preset asan -LE "valgrind|web"
 RUN_TSAN = $(SAN_ENV) ctest --preset tsan -L "mixer|sound"
 
 build-asan: setup
@@ -73,7 +79,9 @@ fuzz-short-run:
 # One table of every measured figure beside its target, then one
 # "bench: <row> <value> <unit> target <target> <met|missed>" line per row.
 # BENCH_DETAILS=1 also runs each area's Google Benchmark executable after it.
-bench: build
+# The browser rows need the page and its marked builds (bench/web/).
+bench: build web
+	cmake --build --preset web --target quarrelo_web_bench
 	build/default/bench/report/quarrelo_bench_report
 	@if [ -n "$(BENCH_DETAILS)" ]; then \
 	  for b in build/default/benchmarks/*; do echo "== $$b"; "$$b" || exit 1; done; \
@@ -100,6 +108,20 @@ play: setup-play
 	cp build/default/Quarrelo assets/* build/default/play/
 	@echo "make play: starting the game"
 	cd build/default/play && ./Quarrelo $(ARGS)
+
+# The game in a browser, built with Debian's Emscripten: build/web/ holds the
+# page (index.html), the program (quarrelo.js, quarrelo.wasm) and the game's
+# pictures and sounds, ready for any static web server as they are.
+web: setup-web
+	@echo "make web: building the game for a browser into build/web/"
+	cmake --preset web
+	cmake --build --preset web
+
+# Serves build/web/ on 127.0.0.1 (WEB_PORT, 8000 by default) and prints the
+# address to open; Ctrl+C stops it.
+WEB_PORT ?= 8000
+web-serve: web
+	bash scripts/web-serve $(WEB_PORT)
 
 # Installs the game for Linux players under PREFIX (DESTDIR stages it): the
 # launcher <prefix>/games/quarrelo, the game in <prefix>/lib/games/quarrelo,

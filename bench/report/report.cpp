@@ -37,56 +37,11 @@
 #include "common/run_folder.h"
 #include "game_image_loads.h"
 #include "platform/headless/headless.h"
+#include "row.h"
 #include "timing.h"
+#include "web_rows.h"
 
 namespace {
-
-struct Row {
-  std::string name;      // the machine-readable row name
-  std::string title;     // the table's text
-  std::string ours;      // our figure, with its unit
-  std::string compared;  // what it is compared with, and its figure
-  double value = 0;      // the figure held to the target
-  std::string unit;      // x, ms, MB
-  bool at_most = true;   // target is an upper bound (else a lower bound)
-  double target = 0;
-  bool has_target = true;  // false: the figure is for information
-  bool measured = false;   // false: the measurement itself failed
-  std::string note;        // why it was not measured
-  bool met() const { return measured && (at_most ? value <= target : value >= target); }
-};
-
-// A figure kept for information, held to no target.
-Row InfoRow(const char* name, const char* title, const char* unit) {
-  Row row;
-  row.name = name;
-  row.title = title;
-  row.unit = unit;
-  row.has_target = false;
-  return row;
-}
-
-Row MakeRow(const char* name, const char* title, const char* unit, bool at_most, double target) {
-  Row row;
-  row.name = name;
-  row.title = title;
-  row.unit = unit;
-  row.at_most = at_most;
-  row.target = target;
-  return row;
-}
-
-std::string format(const char* fmt, double a, double b = 0) {
-  char text[128];
-  std::snprintf(text, sizeof text, fmt, a, b);
-  return text;
-}
-
-std::string duration(double seconds) {
-  if (seconds >= 1e-3) return format("%.2f ms", seconds * 1e3);
-  if (seconds >= 1e-6) return format("%.2f us", seconds * 1e6);
-  return format("%.1f ns", seconds * 1e9);
-}
 
 // How hard each measurement tries; --quick for a fast look.
 struct Effort {
@@ -243,7 +198,7 @@ int WriteLargePng(const char* path) {
 // run on the processor too, and measure the emulation instead of the game),
 // the audio SDL's dummy device, which pulls as a sound card does. The
 // figures of the run with the median processor share are kept.
-std::vector<Row> MenuIdle(const Effort& effort) {
+std::vector<Row> MenuIdle(const Effort& effort, DesktopFigures* desktop) {
   Row cpu = MakeRow("menu_cpu", "processor use on the menu (SDL, real clock)", "%", true, 5);
   // The game's pace is one step of the platform's timer (15.625 ms): the
   // median is held to within half a millisecond of it.
@@ -277,6 +232,8 @@ std::vector<Row> MenuIdle(const Effort& effort) {
   cpu.ours = format("%.1f%% of a core", cpu.value);
   cpu.compared = format("- (median of %.0f runs)", runs);
   median.value = std::abs(kept.median_ms - 15.625);
+  desktop->menu_cpu_share = kept.share;
+  desktop->menu_median_ms = kept.median_ms;
   median.ours = format("%.2f ms", kept.median_ms);
   median.compared = "15.625 ms, the timer's step";
   p99.value = kept.p99_ms;
@@ -496,7 +453,7 @@ Row DuelUpdate(const Effort& effort) {
 
 std::string target_text(const Row& row) {
   if (!row.has_target) return "-";
-  const char* fmt = row.unit == "MB" ? "%.0f" : "%.2f";
+  const char* fmt = row.unit == "MB" && row.target == static_cast<int>(row.target) ? "%.0f" : "%.2f";
   return std::string(row.at_most ? "<=" : ">=") + format(fmt, row.target);
 }
 
@@ -529,7 +486,12 @@ void print(const std::vector<Row>& rows, const Effort& effort) {
       "device) under Xvfb on the real clock, 400 frames after 60, processor time of the whole process\n"
       "over wall time, and the times between presents; beside it, for information, the processor time\n"
       "1,000 bare waits of a millisecond a second take on this machine. Computer: tools/tournament's\n"
-      "headless games to five points on the virtual clock, its table below.\n\n",
+      "headless games to five points on the virtual clock, its table below. Browser (make web, in headless\n"
+      "Chromium): frame periods from a build with its presents marked, 400 frames on the menu and 400 in a\n"
+      "duel nobody moves in, their medians beside the desktop's (the duel's from the same game pressed into\n"
+      "a duel under Xvfb); the renderer process's processor time on the menu over the desktop's; the page\n"
+      "opened to its first frame on the canvas; the files of build/web/ as they are and gzip -9; the\n"
+      "frame's work (from the pacing wait's end to the present) with Asyncify and in a build without it.\n\n",
       effort.rounds, effort.process_runs);
   for (const Row& row : rows) {
     std::printf("bench: %s %s %s target %s %s\n", row.name.c_str(),
@@ -554,10 +516,14 @@ int main(int argc, char** argv) {
   // PeakMemory); the duel last, as it starts the whole game in here.
   rows[7] = PeakMemory(effort);
   for (const Row& row : LargeImageMemory()) rows.push_back(row);
-  for (const Row& row : MenuIdle(effort)) rows.push_back(row);
+  DesktopFigures desktop;
+  for (const Row& row : MenuIdle(effort, &desktop)) rows.push_back(row);
   rows.push_back(WaitFloor(effort));
   std::string tournament;
   for (const Row& row : ComputerPlayer(effort, &tournament)) rows.push_back(row);
+  // The browser build, beside the desktop's figures just measured.
+  desktop.duel_median_ms = DesktopDuelMedianMs();
+  for (const Row& row : WebRows(desktop, std::max(1, effort.process_runs / 2))) rows.push_back(row);
   const std::vector<Row> startup = StartToFirstFrame(effort);
   rows[5] = startup[0];
   rows[6] = startup[1];

@@ -6,6 +6,8 @@
 //   platform/sdl/       a real SDL2 window, keyboard, mouse and audio device;
 //   platform/headless/  everything in memory for tests (platform/headless/
 //                       headless.h is its control panel);
+//   platform/web/       a browser page's canvas, events and Web Audio, in the
+//                       browser build (Emscripten);
 //   platform/template/  the one to copy for a new one (built and tested).
 // The backend is chosen at link time; there is no runtime switch.
 //
