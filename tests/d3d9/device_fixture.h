@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "device_settings.h"
 #include "image_files.h"
 #include "platform/headless/headless.h"
 
@@ -30,16 +31,10 @@ class DeviceTest : public ::testing::Test {
     Close();
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    parameters = D3DPRESENT_PARAMETERS{};
-    D3DPRESENT_PARAMETERS& pp = parameters;
-    pp.BackBufferWidth = UINT(width);
-    pp.BackBufferHeight = UINT(height);
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = swap_effect;
-    pp.hDeviceWindow = window();
-    pp.Windowed = windowed ? TRUE : FALSE;
-    D3DPRESENT_PARAMETERS given = pp;  // the device writes into what it is given
+    parameters = WindowedDeviceSettings(window(), UINT(width), UINT(height));
+    parameters.SwapEffect = swap_effect;
+    parameters.Windowed = windowed ? TRUE : FALSE;
+    D3DPRESENT_PARAMETERS given = parameters;  // the device writes into what it is given
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &given, &device),
               D3D_OK);

@@ -6,22 +6,6 @@
 
 namespace {
 
-D3DPRESENT_PARAMETERS GameParameters(HWND window) {
-  D3DPRESENT_PARAMETERS pp{};
-  pp.BackBufferWidth = 800;
-  pp.BackBufferHeight = 600;
-  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-  pp.BackBufferCount = 1;
-  pp.MultiSampleType = D3DMULTISAMPLE_NONE;
-  pp.SwapEffect = D3DSWAPEFFECT_COPY;
-  pp.hDeviceWindow = window;
-  pp.Windowed = FALSE;
-  pp.EnableAutoDepthStencil = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D16;
-  pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  return pp;
-}
-
 // A surface holding `picture`, loaded the way the game loads backgrounds.
 IDirect3DSurface9* SurfaceOf(IDirect3DDevice9* device, const std::string& file, const Picture& picture,
                              D3DFORMAT format = D3DFMT_X8R8G8B8, D3DCOLOR key = 0) {
@@ -44,7 +28,7 @@ TEST(Direct3D, FullScreenDeviceAsTheGameAsksFillsTheDisplayUntilReleased) {
   EXPECT_EQ(Direct3DCreate9(31), nullptr);
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(d3d, nullptr);
-  D3DPRESENT_PARAMETERS pp = GameParameters(reinterpret_cast<HWND>(0x1000));
+  D3DPRESENT_PARAMETERS pp = GameDeviceSettings(reinterpret_cast<HWND>(0x1000));
   IDirect3DDevice9* device = nullptr;
   ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow,
                               D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
@@ -72,13 +56,13 @@ TEST(Direct3D, InjectedFaultsAndBadParametersFailCleanly) {
 
   headless::fail("IDirect3D9::CreateDevice");
   IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(0x1);
-  D3DPRESENT_PARAMETERS pp = GameParameters(window);
+  D3DPRESENT_PARAMETERS pp = GameDeviceSettings(window);
   EXPECT_TRUE(FAILED(
       d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)));
   EXPECT_EQ(device, nullptr);
 
   const auto refused = [&](void (*change)(D3DPRESENT_PARAMETERS&), HWND focus, DWORD flags) {
-    D3DPRESENT_PARAMETERS bad = GameParameters(window);
+    D3DPRESENT_PARAMETERS bad = GameDeviceSettings(window);
     change(bad);
     IDirect3DDevice9* out = nullptr;
     return FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, focus, flags, &bad, &out)) && out == nullptr;
