@@ -14,6 +14,7 @@
 #include "device_settings.h"
 #include "image_files.h"
 #include "platform/headless/headless.h"
+#include "scratch_folder.h"
 
 class DeviceTest : public ::testing::Test {
  protected:
@@ -79,7 +80,7 @@ class DeviceTest : public ::testing::Test {
   // A texture holding exactly `picture` (through a PNG file), released at
   // the end of the test.
   IDirect3DTexture9* TextureOf(const Picture& picture, D3DCOLOR key = 0) {
-    const std::string file = folder.path("texture" + std::to_string(owned_.size()) + ".png");
+    const std::string file = folder.file("texture" + std::to_string(owned_.size()) + ".png");
     write_png(file, picture);
     return LoadTexture(file, key);
   }
@@ -138,7 +139,7 @@ class DeviceTest : public ::testing::Test {
     return Picture{width, height, std::vector<uint32_t>(size_t(width) * height, argb)};
   }
 
-  TempFolder folder;
+  ScratchFolder folder{"quarrelo-d3d9"};
   D3DPRESENT_PARAMETERS parameters{};  // as the device was asked for, for Reset
   // The device sprites draw on, also once the test let go of `device`.
   IDirect3DDevice9* scene_device() {

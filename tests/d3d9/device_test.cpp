@@ -126,7 +126,7 @@ TEST_F(DeviceTest, SceneBracketsRefuseNestingAndStrayEnds) {
 }
 
 TEST_F(DeviceTest, FrameWhoseBeginSceneFailsShowsThePreviousPicture) {
-  IDirect3DSurface9* background = SurfaceOf(device, folder.path("bg.png"), Numbered(kWidth, kHeight));
+  IDirect3DSurface9* background = SurfaceOf(device, folder.file("bg.png"), Numbered(kWidth, kHeight));
   IDirect3DTexture9* box = TextureOf(Filled(3, 3, 0xFFFF0000));
   int x = 0;
   // The game's drawing pass: skipped when BeginScene fails, presented always.
@@ -171,13 +171,13 @@ TEST_F(DeviceTest, ClearFillsTheWholeBufferOrItsRectanglesClipped) {
 TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
   // Equal sizes: exact.
   const Picture full = Numbered(kWidth, kHeight, 0x00400000);
-  IDirect3DSurface9* same = SurfaceOf(device, folder.path("same.png"), full);
+  IDirect3DSurface9* same = SurfaceOf(device, folder.file("same.png"), full);
   ASSERT_EQ(device->StretchRect(same, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   EXPECT_EQ(Shown().pixels, Rgb(full));
 
   // Half size up to the whole buffer: every source pixel a 2x2 block.
   const Picture half = Numbered(kWidth / 2, kHeight / 2, 0x00800000);
-  IDirect3DSurface9* small = SurfaceOf(device, folder.path("half.png"), half);
+  IDirect3DSurface9* small = SurfaceOf(device, folder.file("half.png"), half);
   ASSERT_EQ(device->StretchRect(small, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   Picture shown = Shown();
   for (int y = 0; y < kHeight; ++y)
@@ -187,7 +187,7 @@ TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
   // Larger down to the buffer, 3:1 across and 2:1 down: the pixel under
   // each destination pixel's centre.
   const Picture big = Numbered(kWidth * 3, kHeight * 2, 0x00C00000);
-  IDirect3DSurface9* large = SurfaceOf(device, folder.path("big.png"), big);
+  IDirect3DSurface9* large = SurfaceOf(device, folder.file("big.png"), big);
   ASSERT_EQ(device->StretchRect(large, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   shown = Shown();
   for (int y = 0; y < kHeight; ++y)
@@ -218,8 +218,8 @@ TEST_F(DeviceTest, StretchRectCopiesExactlyOrNearestNeighbour) {
 TEST_F(DeviceTest, AWholeCopyIsTheSourceAsItWasWhenCopied) {
   const Picture first = Numbered(kWidth, kHeight, 0x00100000);
   const Picture second = Numbered(kWidth, kHeight, 0x00200000);
-  IDirect3DSurface9* a = SurfaceOf(device, folder.path("a.png"), first);
-  IDirect3DSurface9* b = SurfaceOf(device, folder.path("b.png"), second);
+  IDirect3DSurface9* a = SurfaceOf(device, folder.file("a.png"), first);
+  IDirect3DSurface9* b = SurfaceOf(device, folder.file("b.png"), second);
   // The source drawn on after the copy: the copy keeps what it was.
   ASSERT_EQ(device->StretchRect(a, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   ASSERT_EQ(device->StretchRect(b, nullptr, a, nullptr, D3DTEXF_NONE), D3D_OK);
@@ -240,7 +240,7 @@ TEST_F(DeviceTest, AWholeCopyIsTheSourceAsItWasWhenCopied) {
   ASSERT_EQ(sprite->OnResetDevice(), D3D_OK);
   ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back_buffer), D3D_OK);
   // Sprites land on the copy.
-  IDirect3DSurface9* c = SurfaceOf(device, folder.path("c.png"), first);
+  IDirect3DSurface9* c = SurfaceOf(device, folder.file("c.png"), first);
   IDirect3DTexture9* dot = TextureOf(Filled(1, 1, 0xFF00FF00));
   ASSERT_EQ(device->StretchRect(c, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   Draw(dot, 3, 2);
@@ -252,7 +252,7 @@ TEST_F(DeviceTest, AWholeCopyIsTheSourceAsItWasWhenCopied) {
 
 TEST_F(DeviceTest, AlphaOfAnA8R8G8B8SurfaceNeverReachesThePicture) {
   Picture translucent = Filled(kWidth, kHeight, 0x80102030);
-  IDirect3DSurface9* surface = SurfaceOf(device, folder.path("a.png"), translucent, D3DFMT_A8R8G8B8);
+  IDirect3DSurface9* surface = SurfaceOf(device, folder.file("a.png"), translucent, D3DFMT_A8R8G8B8);
   ASSERT_EQ(device->StretchRect(surface, nullptr, back_buffer, nullptr, D3DTEXF_NONE), D3D_OK);
   EXPECT_EQ(Shown().pixels, Filled(kWidth, kHeight, 0x00102030).pixels);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
@@ -268,7 +268,7 @@ TEST_F(DeviceTest, AlphaOfAnA8R8G8B8SurfaceNeverReachesThePicture) {
 // buffer itself is kept.
 TEST_F(DeviceTest, PartialPresentDrawsItsPartOverThePictureLastPresented) {
   const Picture full = Numbered(kWidth, kHeight, 0x00400000);
-  IDirect3DSurface9* numbered = SurfaceOf(device, folder.path("numbered.png"), full);
+  IDirect3DSurface9* numbered = SurfaceOf(device, folder.file("numbered.png"), full);
   const uint32_t before = 0x00112233;
   // The first drawing after a whole frame: a clear, a copy over all of the
   // back buffer, or a clear of one pixel; each ends with the back buffer
@@ -367,8 +367,8 @@ namespace {
 TEST_F(DeviceTest, AFrameDrawnAsTheLastIsPresentedAsTheSameAndAChangedSourceIsDrawnAgain) {
   const Picture first = Numbered(kWidth, kHeight, 0x00100000);
   const Picture second = Numbered(kWidth, kHeight, 0x00200000);
-  IDirect3DSurface9* background = SurfaceOf(device, folder.path("first.png"), first);
-  write_png(folder.path("second.png"), second);
+  IDirect3DSurface9* background = SurfaceOf(device, folder.file("first.png"), first);
+  write_png(folder.file("second.png"), second);
   IDirect3DTexture9* dot = TextureOf(Filled(1, 1, 0xFF00FF00));
   const auto frame = [&](int x) -> Picture {
     ClearTo(0xFF0000FF);
@@ -388,7 +388,7 @@ TEST_F(DeviceTest, AFrameDrawnAsTheLastIsPresentedAsTheSameAndAChangedSourceIsDr
       {"the sprite elsewhere", [] {}, 4, false, &first},
       {"the background's file loaded again",
        [&] {
-         ASSERT_EQ(D3DXLoadSurfaceFromFileA(background, nullptr, nullptr, folder.path("second.png").c_str(),
+         ASSERT_EQ(D3DXLoadSurfaceFromFileA(background, nullptr, nullptr, folder.file("second.png").c_str(),
                                             nullptr, D3DX_DEFAULT, 0, nullptr),
                    D3D_OK);
        },
