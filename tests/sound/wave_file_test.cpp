@@ -160,24 +160,23 @@ TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
   EXPECT_EQ(0, mmio_test::open_handles());
 }
 
+// A failure inside writing the header on opening: traced by WriteMMIO as its
+// nth trace of `point`, and by Open as its failed WriteMMIO.
+WriteFailure InHeader(const char* name, const char* point, int after, int nth) {
+  const dsutil_trace::Site step{"WaveFile::WriteMMIO", point, nth}, open{"WaveFile::Open", "WriteMMIO"};
+  return {name, point, after, Stage::Open, {step, open}};
+}
+
+// A failure on closing: traced by Close as its nth trace of `point`.
+WriteFailure OnClose(const char* name, const char* point, int after, int nth = 1) {
+  return {name, point, after, Stage::Close, {{"WaveFile::Close", point, nth}}};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, WaveFileWriteFails,
     ::testing::Values(
-        WriteFailure{"RiffChunk",
-                     "mmioCreateChunk",
-                     0,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FmtChunk",
-                     "mmioCreateChunk",
-                     1,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 2}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FactChunk",
-                     "mmioCreateChunk",
-                     2,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 3}, {"WaveFile::Open", "WriteMMIO"}}},
+        InHeader("RiffChunk", "mmioCreateChunk", 0, 1), InHeader("FmtChunk", "mmioCreateChunk", 1, 2),
+        InHeader("FactChunk", "mmioCreateChunk", 2, 3),
         WriteFailure{"DataChunk",
                      "mmioCreateChunk",
                      3,
@@ -185,33 +184,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"WaveFile::ResetFile", "mmioCreateChunk"}, {"WaveFile::Open", "ResetFile", 2}}},
         // mmioCreateChunk and mmioAscend write through mmioWrite as well:
         // the third call is the format record's, the fifth the fact value's.
-        WriteFailure{"FormatRecord",
-                     "mmioWrite",
-                     2,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioWrite", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FactValue",
-                     "mmioWrite",
-                     4,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioWrite", 2}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"LeavingFmt",
-                     "mmioAscend",
-                     0,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioAscend", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"LeavingFact",
-                     "mmioAscend",
-                     1,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioAscend", 2}, {"WaveFile::Open", "WriteMMIO"}}},
+        InHeader("FormatRecord", "mmioWrite", 2, 1), InHeader("FactValue", "mmioWrite", 4, 2),
+        InHeader("LeavingFmt", "mmioAscend", 0, 1), InHeader("LeavingFact", "mmioAscend", 1, 2),
         WriteFailure{"FullBuffer", "mmioAdvance", 0, Stage::Write, {{"WaveFile::Write", "mmioAdvance"}}},
-        WriteFailure{"BufferState", "mmioSetInfo", 0, Stage::Close, {{"WaveFile::Close", "mmioSetInfo"}}},
-        WriteFailure{"LeavingData", "mmioAscend", 2, Stage::Close, {{"WaveFile::Close", "mmioAscend", 1}}},
-        WriteFailure{"LeavingRiff", "mmioAscend", 3, Stage::Close, {{"WaveFile::Close", "mmioAscend", 2}}},
+        OnClose("BufferState", "mmioSetInfo", 0), OnClose("LeavingData", "mmioAscend", 2, 1),
+        OnClose("LeavingRiff", "mmioAscend", 3, 2),
         // The fact value is rewritten without a check; the last ascent is.
-        WriteFailure{
-            "LeavingRiffAgain", "mmioAscend", 5, Stage::Close, {{"WaveFile::Close", "mmioAscend", 3}}}),
+        OnClose("LeavingRiffAgain", "mmioAscend", 5, 3)),
     [](const ::testing::TestParamInfo<WriteFailure>& info) { return std::string(info.param.name); });
 
 TEST(WaveFileRead, FormatChunkOf16Or18BytesAndExtendedFormats) {
