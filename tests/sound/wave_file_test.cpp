@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dsutil_trace.h"
+#include "pcm_format.h"
 #include "platform/headless/headless.h"
 #include "platform/mmio/test_queries.h"
 #include "platform/win32/resources.h"
@@ -14,17 +15,6 @@ using testing::HasSubstr;
 using wave::Bytes;
 
 namespace {
-
-WAVEFORMATEX PcmFormat(WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
 
 Bytes ReadAll(WaveFile& w, DWORD piece = 4096) {
   Bytes out;
@@ -48,7 +38,7 @@ std::string OpenImage(WaveFile& w, const Bytes& image, HRESULT expect, const cha
 
 TEST(WaveFileWrite, PcmFileIsWrittenByteForByteAndReadsBack) {
   const std::string path = wave::TempPath("written.wav");
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   {
     WaveFile w;
     ASSERT_EQ(S_OK, w.Open(path.c_str(), &fmt, WAVE_OPEN_WRITE));
@@ -86,7 +76,7 @@ TEST(WaveFileWrite, ManyBuffersOfSamplesAndAnExtendedFormatRoundTrip) {
   // A non-PCM record with one extra byte: an odd "fmt " body, padded.
   BYTE raw[sizeof(WAVEFORMATEX) + 1];
   WAVEFORMATEX* fmt = reinterpret_cast<WAVEFORMATEX*>(raw);
-  *fmt = PcmFormat(2, 44100, 16);
+  *fmt = PcmFormat(2, 16, 44100);
   fmt->wFormatTag = 0x11;
   fmt->cbSize = 1;
   raw[sizeof(WAVEFORMATEX)] = 0xAB;
@@ -131,7 +121,7 @@ class WaveFileWriteFails : public ::testing::TestWithParam<WriteFailure> {};
 TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
   const WriteFailure& failure = GetParam();
   const std::string path = wave::TempPath("failing.wav");
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   const Bytes samples = wave::Pattern(20000);  // more than one I/O buffer
   std::string expected;
   for (const dsutil_trace::Site& site : failure.sites) expected += dsutil_trace::Line(site);
@@ -308,7 +298,7 @@ TEST(WaveFileRead, PiecesOf600FromAThousandBytesThenRewind) {
   WaveFile file;
   OpenImage(file, wave::PcmWave(data), S_OK);
   WaveFile memory;
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   Bytes block = data;
   ASSERT_EQ(S_OK, memory.OpenFromMemory(block.data(), 1000, &fmt, WAVE_OPEN_READ));
 
@@ -346,7 +336,7 @@ TEST(WaveFileRead, NothingOpenAndMissingArguments) {
   EXPECT_EQ(E_INVALIDARG, r.Read(&b, 1, nullptr));
 
   WaveFile m;
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   EXPECT_EQ(E_NOTIMPL, m.OpenFromMemory(&b, 1, &fmt, WAVE_OPEN_WRITE));
   EXPECT_EQ(E_NOTIMPL, m.Write(1, &b, &n));
   // The record handed to OpenFromMemory stays the caller's through a later
