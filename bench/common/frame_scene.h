@@ -19,6 +19,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "device_settings.h"
 #include "scratch_folder.h"
 
 namespace frame_scene {
@@ -151,14 +152,7 @@ class DeviceFrame {
   DeviceFrame() {
     Pictures& pics = pictures();
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kWidth;
-    pp.BackBufferHeight = kHeight;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.hDeviceWindow = reinterpret_cast<HWND>(0x1000);
-    pp.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS pp = WindowedDeviceSettings(reinterpret_cast<HWND>(0x1000), kWidth, kHeight);
     if (d3d_ == nullptr ||
         d3d_->CreateDevice(0, D3DDEVTYPE_HAL, pp.hDeviceWindow, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
                            &device_) != D3D_OK ||

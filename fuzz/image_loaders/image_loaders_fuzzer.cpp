@@ -18,6 +18,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "device_settings.h"
 #include "platform/d3d9/pixel_resources.h"
 #include "platform/headless/headless.h"
 #include "scratch_folder.h"
@@ -34,14 +35,7 @@ Device& device() {
   static Device d = [] {
     Device made;
     made.d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.hDeviceWindow = reinterpret_cast<HWND>(0x1000);
-    pp.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS pp = WindowedDeviceSettings(reinterpret_cast<HWND>(0x1000));
     if (made.d3d == nullptr ||
         made.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow,
                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &made.device) != D3D_OK ||

@@ -8,6 +8,7 @@
 #include <d3dx9.h>
 
 #include "asset_pictures.h"
+#include "device_settings.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -21,14 +22,7 @@ class AssetLoading : public ::testing::Test {
     headless::reset();
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d_, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.hDeviceWindow = reinterpret_cast<HWND>(0x1000);
-    pp.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS pp = WindowedDeviceSettings(reinterpret_cast<HWND>(0x1000));
     ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, pp.hDeviceWindow,
                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device_),
               D3D_OK);

@@ -1,9 +1,8 @@
 #include "asset_pictures.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <cstdlib>
+
+#include "picture_file.h"
 
 const std::vector<std::string> kAssetNames = {"classroom.bmp",
                                               "ssfrontmenu.jpg",
@@ -34,21 +33,9 @@ std::string AssetPath(const std::string& name) {
 }
 
 Picture Decode(const std::string& path) {
-  Picture out;
-  SDL_Surface* loaded = IMG_Load(path.c_str());
-  if (!loaded) return out;
-  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
-  SDL_FreeSurface(loaded);
-  if (!rgb) return out;
-  out.width = rgb->w;
-  out.height = rgb->h;
-  for (int y = 0; y < rgb->h; ++y) {
-    const auto* row =
-        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch);
-    for (int x = 0; x < rgb->w; ++x) out.pixels.push_back(row[x] & 0xFFFFFF);
-  }
-  SDL_FreeSurface(rgb);
-  return out;
+  Picture picture = ReadPicture(path);
+  for (uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
+  return picture;
 }
 
 bool NearKey(uint32_t rgb) {

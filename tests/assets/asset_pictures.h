@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "picture.h"
+
 // Every picture and sound the game loads from assets/ (the generator draws
 // them all).
 extern const std::vector<std::string> kAssetNames;
@@ -16,14 +18,8 @@ extern const std::vector<std::string> kDataFileNames;
 
 std::string AssetPath(const std::string& name);
 
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows packed
-  uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
-};
-
-// The picture in the file; an empty picture (width 0) when it cannot be read.
+// The picture in the file as 0x00RRGGBB pixels; an empty picture (width 0)
+// when it cannot be read.
 Picture Decode(const std::string& path);
 
 constexpr uint32_t kKeyRgb = 0xFF00FF;

@@ -3,7 +3,6 @@
 // committed in assets/ and packaging/icons/ (a change to the generator must
 // come with `make assets`).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 
 #include "asset_pictures.h"
 #include "files_and_tools.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -23,12 +23,6 @@ class Generator : public ::testing::Test {
   void SetUp() override {
     if (!fs::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"))
       GTEST_SKIP() << "the DejaVu fonts (fonts-dejavu-core) are not installed";
-    char pattern[] = "/tmp/quarrelo-assets-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-  }
-  void TearDown() override {
-    if (!root_.empty()) fs::remove_all(root_);
   }
   // Runs the generator into fresh folders under the test's own, the assets
   // into `folder` and the icons into `folder`-icons; its exit code.
@@ -37,7 +31,8 @@ class Generator : public ::testing::Test {
                                 (root_ / (folder + "-icons")).string() + "'";
     return std::system(command.c_str());
   }
-  fs::path root_;
+  const ScratchFolder scratch_{"quarrelo-assets"};
+  const fs::path root_ = scratch_.path();
 };
 
 }  // namespace

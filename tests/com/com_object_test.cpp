@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "device_settings.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -51,13 +52,7 @@ TEST(ComObjects, EveryFamilyAnswersIUnknownAndItsOwnInterfaces) {
 
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(d3d, nullptr);
-  D3DPRESENT_PARAMETERS pp{};
-  pp.BackBufferWidth = 8;
-  pp.BackBufferHeight = 8;
-  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-  pp.SwapEffect = D3DSWAPEFFECT_COPY;
-  pp.hDeviceWindow = window;
-  pp.Windowed = TRUE;
+  D3DPRESENT_PARAMETERS pp = WindowedDeviceSettings(window, 8, 8);
   IDirect3DDevice9* device = nullptr;
   ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
                               &pp, &device),

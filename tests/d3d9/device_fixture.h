@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "device_settings.h"
 #include "image_files.h"
 #include "platform/headless/headless.h"
+#include "scratch_folder.h"
 
 class DeviceTest : public ::testing::Test {
  protected:
@@ -30,16 +32,10 @@ class DeviceTest : public ::testing::Test {
     Close();
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    parameters = D3DPRESENT_PARAMETERS{};
-    D3DPRESENT_PARAMETERS& pp = parameters;
-    pp.BackBufferWidth = UINT(width);
-    pp.BackBufferHeight = UINT(height);
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = swap_effect;
-    pp.hDeviceWindow = window();
-    pp.Windowed = windowed ? TRUE : FALSE;
-    D3DPRESENT_PARAMETERS given = pp;  // the device writes into what it is given
+    parameters = WindowedDeviceSettings(window(), UINT(width), UINT(height));
+    parameters.SwapEffect = swap_effect;
+    parameters.Windowed = windowed ? TRUE : FALSE;
+    D3DPRESENT_PARAMETERS given = parameters;  // the device writes into what it is given
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &given, &device),
               D3D_OK);
@@ -84,7 +80,7 @@ class DeviceTest : public ::testing::Test {
   // A texture holding exactly `picture` (through a PNG file), released at
   // the end of the test.
   IDirect3DTexture9* TextureOf(const Picture& picture, D3DCOLOR key = 0) {
-    const std::string file = folder.path("texture" + std::to_string(owned_.size()) + ".png");
+    const std::string file = folder.file("texture" + std::to_string(owned_.size()) + ".png");
     write_png(file, picture);
     return LoadTexture(file, key);
   }
@@ -143,7 +139,7 @@ class DeviceTest : public ::testing::Test {
     return Picture{width, height, std::vector<uint32_t>(size_t(width) * height, argb)};
   }
 
-  TempFolder folder;
+  ScratchFolder folder{"quarrelo-d3d9"};
   D3DPRESENT_PARAMETERS parameters{};  // as the device was asked for, for Reset
   // The device sprites draw on, also once the test let go of `device`.
   IDirect3DDevice9* scene_device() {

@@ -60,7 +60,7 @@ TEST_F(DeviceLoss, LostWithTheFocusDrawsNothingAndComesBackBlackAfterAReset) {
   ASSERT_EQ(device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                 &background, nullptr),
             D3D_OK);
-  const std::string box_file = folder.path("box.png");
+  const std::string box_file = folder.file("box.png");
   write_png(box_file, Filled(3, 3, 0xFFFF0000));
   IDirect3DTexture9* box = nullptr;
   ASSERT_EQ(

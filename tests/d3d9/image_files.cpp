@@ -3,10 +3,8 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -29,17 +27,6 @@ void put_le(std::string& out, uint32_t value, int bytes) {
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quarrelo-d3d9-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-  folder_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
 
 void write_png(const std::string& file, const Picture& picture) {
   SDL_Surface* surface = argb_surface(picture);

@@ -6,24 +6,7 @@
 #include <string>
 #include <vector>
 
-// 0xAARRGGBB pixels, rows packed.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-// A folder under the system's temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  std::string path(const std::string& name) const { return folder_ + "/" + name; }
-
- private:
-  std::string folder_;
-};
+#include "picture.h"
 
 void write_png(const std::string& file, const Picture& picture);
 void write_jpg(const std::string& file, const Picture& picture, int quality);

@@ -50,7 +50,7 @@ class ImageLoading : public DeviceTest {
 };
 
 TEST_F(ImageLoading, ColourKeyMakesExactMatchesOnlyTransparent) {
-  const std::string file = folder.path("key.bmp");
+  const std::string file = folder.file("key.bmp");
   write_bmp24(file, KeyPicture());
   const Picture keyed = DrawnOver(LoadTexture(file, kMagenta), D3DCOLOR_XRGB(0, 0, 255));
   std::vector<uint32_t> expected = Rgb(KeyPicture());
@@ -66,7 +66,7 @@ TEST_F(ImageLoading, ColourKeyMakesExactMatchesOnlyTransparent) {
 }
 
 TEST_F(ImageLoading, SurfaceLoadKeepsSizeAndPixelsAndKeyedPixelsTurnBlack) {
-  const std::string file = folder.path("key.bmp");
+  const std::string file = folder.file("key.bmp");
   write_bmp24(file, KeyPicture());
   D3DXIMAGE_INFO info{};
   ASSERT_EQ(D3DXGetImageInfoFromFileA(file.c_str(), &info), D3D_OK);
@@ -103,12 +103,12 @@ TEST_F(ImageLoading, SurfaceLoadKeepsSizeAndPixelsAndKeyedPixelsTurnBlack) {
 TEST_F(ImageLoading, EveryBmpDepthDecodesPixelForPixel) {
   const Picture picture = Numbered(7, 3, 0x00A00000);
 
-  write_bmp24(folder.path("24.bmp"), picture);
-  write_bmp32_plain(folder.path("32.bmp"), picture);
-  write_bmp32_with_alpha(folder.path("32a.bmp"), picture);
+  write_bmp24(folder.file("24.bmp"), picture);
+  write_bmp32_plain(folder.file("32.bmp"), picture);
+  write_bmp32_with_alpha(folder.file("32a.bmp"), picture);
   for (const char* name : {"24.bmp", "32.bmp", "32a.bmp"}) {
     D3DXIMAGE_INFO info{};
-    IDirect3DTexture9* texture = LoadTexture(folder.path(name), 0, &info);
+    IDirect3DTexture9* texture = LoadTexture(folder.file(name), 0, &info);
     ASSERT_NE(texture, nullptr) << name;
     EXPECT_EQ(info.Width, 7u) << name;
     EXPECT_EQ(info.Height, 3u) << name;
@@ -121,9 +121,9 @@ TEST_F(ImageLoading, EveryBmpDepthDecodesPixelForPixel) {
 
   const std::vector<uint32_t> palette = {0x000000, 0xFF00FF, 0x123456, 0xFEDCBA};
   const std::vector<uint8_t> indices = {0, 1, 2, 3, 3, 2, 1, 0};
-  write_bmp8(folder.path("8.bmp"), 4, 2, palette, indices);
+  write_bmp8(folder.file("8.bmp"), 4, 2, palette, indices);
   D3DXIMAGE_INFO info{};
-  IDirect3DTexture9* texture = LoadTexture(folder.path("8.bmp"), kMagenta, &info);
+  IDirect3DTexture9* texture = LoadTexture(folder.file("8.bmp"), kMagenta, &info);
   ASSERT_NE(texture, nullptr);
   EXPECT_EQ(info.Format, D3DFMT_P8);
   const Picture shown = DrawnOver(texture, D3DCOLOR_XRGB(0, 255, 0));
@@ -135,9 +135,9 @@ TEST_F(ImageLoading, EveryBmpDepthDecodesPixelForPixel) {
 
 TEST_F(ImageLoading, PngKeepsItsAlphaAndJpegItsPicture) {
   Picture png{3, 1, {0x00FF0000, 0x80FF0000, 0xFFFF0000}};
-  write_png(folder.path("a.png"), png);
+  write_png(folder.file("a.png"), png);
   D3DXIMAGE_INFO info{};
-  IDirect3DTexture9* texture = LoadTexture(folder.path("a.png"), kMagenta, &info);
+  IDirect3DTexture9* texture = LoadTexture(folder.file("a.png"), kMagenta, &info);
   ASSERT_NE(texture, nullptr);
   EXPECT_EQ(info.ImageFileFormat, D3DXIFF_PNG);
   EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
@@ -151,14 +151,14 @@ TEST_F(ImageLoading, PngKeepsItsAlphaAndJpegItsPicture) {
   Picture blocks{32, 16, {}};
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x) blocks.pixels.push_back(x < 16 ? 0xFFC03010 : 0xFF20A0E0);
-  write_jpg(folder.path("b.jpg"), blocks, 95);
-  texture = LoadTexture(folder.path("b.jpg"), 0, &info);
+  write_jpg(folder.file("b.jpg"), blocks, 95);
+  texture = LoadTexture(folder.file("b.jpg"), 0, &info);
   ASSERT_NE(texture, nullptr);
   EXPECT_EQ(info.ImageFileFormat, D3DXIFF_JPG);
   EXPECT_EQ(info.Width, 32u);
   EXPECT_EQ(info.Height, 16u);
   Open(40, 20);
-  shown = DrawnOver(LoadTexture(folder.path("b.jpg"), 0), D3DCOLOR_XRGB(0, 0, 0));
+  shown = DrawnOver(LoadTexture(folder.file("b.jpg"), 0), D3DCOLOR_XRGB(0, 0, 0));
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 32; ++x) {
       if (x >= 13 && x <= 18) continue;
@@ -174,39 +174,39 @@ TEST_F(ImageLoading, PngKeepsItsAlphaAndJpegItsPicture) {
 }
 
 TEST_F(ImageLoading, MissingTruncatedAndGarbageFilesFailWithoutCrashing) {
-  ExpectRefused(folder.path("missing.bmp"));
-  ExpectRefused(folder.path(""));  // the folder itself
+  ExpectRefused(folder.file("missing.bmp"));
+  ExpectRefused(folder.file(""));  // the folder itself
   // A named pipe nobody writes to is refused at once rather than waited on.
-  ASSERT_EQ(mkfifo(folder.path("pipe.bmp").c_str(), 0600), 0);
-  ExpectRefused(folder.path("pipe.bmp"));
-  std::remove(folder.path("pipe.bmp").c_str());
-  write_bytes(folder.path("empty.png"), "");
-  ExpectRefused(folder.path("empty.png"));
+  ASSERT_EQ(mkfifo(folder.file("pipe.bmp").c_str(), 0600), 0);
+  ExpectRefused(folder.file("pipe.bmp"));
+  std::remove(folder.file("pipe.bmp").c_str());
+  write_bytes(folder.file("empty.png"), "");
+  ExpectRefused(folder.file("empty.png"));
   std::string noise;
   for (int i = 0; i < 4096; ++i) noise.push_back(static_cast<char>((i * 7919 + 13) >> 3));
-  write_bytes(folder.path("noise.jpg"), noise);
-  ExpectRefused(folder.path("noise.jpg"));
-  write_bytes(folder.path("bm.bmp"), "BM" + noise);
-  ExpectRefused(folder.path("bm.bmp"));
+  write_bytes(folder.file("noise.jpg"), noise);
+  ExpectRefused(folder.file("noise.jpg"));
+  write_bytes(folder.file("bm.bmp"), "BM" + noise);
+  ExpectRefused(folder.file("bm.bmp"));
 
   // A BMP header that promises a huge picture with no pixels behind it.
   std::string huge = read_bytes([&] {
-    write_bmp24(folder.path("one.bmp"), Picture{1, 1, {0xFFFFFFFF}});
-    return folder.path("one.bmp");
+    write_bmp24(folder.file("one.bmp"), Picture{1, 1, {0xFFFFFFFF}});
+    return folder.file("one.bmp");
   }());
   for (int i = 0; i < 4; ++i) huge[18 + i] = huge[22 + i] = static_cast<char>(i == 3 ? 0x7F : 0xFF);
-  write_bytes(folder.path("huge.bmp"), huge);
-  ExpectRefused(folder.path("huge.bmp"));
+  write_bytes(folder.file("huge.bmp"), huge);
+  ExpectRefused(folder.file("huge.bmp"));
 
   // Each format cut short.
   const Picture picture = Numbered(64, 48, 0x00300000);
-  write_bmp24(folder.path("whole.bmp"), picture);
-  write_png(folder.path("whole.png"), picture);
-  write_jpg(folder.path("whole.jpg"), picture, 90);
+  write_bmp24(folder.file("whole.bmp"), picture);
+  write_png(folder.file("whole.png"), picture);
+  write_jpg(folder.file("whole.jpg"), picture, 90);
   for (const char* name : {"whole.bmp", "whole.png", "whole.jpg"}) {
-    const std::string bytes = read_bytes(folder.path(name));
+    const std::string bytes = read_bytes(folder.file(name));
     ASSERT_GT(bytes.size(), 100u);
-    const std::string cut = folder.path(std::string("cut-") + name);
+    const std::string cut = folder.file(std::string("cut-") + name);
     write_bytes(cut, bytes.substr(0, bytes.size() / 2));
     ExpectRefused(cut);
     write_bytes(cut, bytes.substr(0, 20));

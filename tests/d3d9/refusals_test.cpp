@@ -283,7 +283,7 @@ const WrongCall kWrongCalls[] = {
 
 // A texture made in `pool`, drawn in a batch inside a scene.
 HRESULT DrawFromPool(Refusals& t, D3DPOOL pool) {
-  const std::string file = t.folder.path("dot.png");
+  const std::string file = t.folder.file("dot.png");
   write_png(file, Refusals::Filled(1, 1, 0xFFFFFFFF));
   IDirect3DTexture9* texture = nullptr;
   EXPECT_EQ(D3DXCreateTextureFromFileExA(t.device, file.c_str(), 1, 1, 1, 0, D3DFMT_UNKNOWN, pool,
@@ -308,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(Device, Refusals, ::testing::ValuesIn(kWrongCalls),
 // two (the picture stretched over it), D3DX_DEFAULT_NONPOW2 and
 // D3DX_FROM_FILE keep it, a number is the size.
 TEST_F(DeviceTest, TextureSizeFromTheFileIsRoundedUpToAPowerOfTwoUnlessAskedNotTo) {
-  const std::string file = folder.path("five_by_three.png");
+  const std::string file = folder.file("five_by_three.png");
   write_png(file, Numbered(5, 3, 0x00400000));  // no pixel is black
   const struct {
     UINT asked_width;
@@ -345,7 +345,7 @@ TEST_F(DeviceTest, TextureSizeFromTheFileIsRoundedUpToAPowerOfTwoUnlessAskedNotT
 // The key is a whole ARGB value: a key without alpha, or a pixel that is
 // not opaque, does not match.
 TEST_F(DeviceTest, ColourKeyComparesAlphaToo) {
-  const std::string file = folder.path("magentas.png");
+  const std::string file = folder.file("magentas.png");
   write_png(file, Picture{3, 1, {0xFFFF00FF, 0x80FF00FF, 0xFF00FF00}});
   const struct {
     D3DCOLOR key;

@@ -9,6 +9,7 @@
 
 #include <dsound.h>
 
+#include "pcm_format.h"
 #include "platform/backend.h"
 #include "platform/dsound/mixer.h"
 #include "platform/win32/input_state.h"
@@ -16,17 +17,6 @@
 namespace dsound_test {
 
 inline HWND window() { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10)); }
-
-inline WAVEFORMATEX pcm(WORD channels, WORD bits, DWORD rate) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.wBitsPerSample = bits;
-  f.nSamplesPerSec = rate;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
 
 inline DSBUFFERDESC description(WAVEFORMATEX* format, DWORD bytes, DWORD flags = 0) {
   DSBUFFERDESC d{};
@@ -60,7 +50,7 @@ class DsoundTest : public ::testing::Test {
     d.dwFlags = DSBCAPS_PRIMARYBUFFER;
     LPDIRECTSOUNDBUFFER primary = nullptr;
     ASSERT_EQ(ds_->CreateSoundBuffer(&d, &primary, nullptr), DS_OK);
-    WAVEFORMATEX f = pcm(channels, 16, rate);
+    WAVEFORMATEX f = PcmFormat(channels, 16, rate);
     ASSERT_EQ(primary->SetFormat(&f), DS_OK);
     primary->Release();
     channels_ = channels;
@@ -69,7 +59,7 @@ class DsoundTest : public ::testing::Test {
   // A secondary buffer holding `bytes`, released by TearDown.
   LPDIRECTSOUNDBUFFER make(WORD channels, WORD bits, DWORD rate, const std::vector<uint8_t>& bytes,
                            DWORD flags = 0) {
-    WAVEFORMATEX f = pcm(channels, bits, rate);
+    WAVEFORMATEX f = PcmFormat(channels, bits, rate);
     return make_as(&f, bytes, flags);
   }
   // The same in any format (extra bytes after the record included).

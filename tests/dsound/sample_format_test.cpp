@@ -44,7 +44,7 @@ struct FormatCase {
 Extensible format_of(const FormatCase& c) {
   Extensible x{};
   WAVEFORMATEX& f = x.format;
-  f = pcm(c.channels, c.bits, 8000);
+  f = PcmFormat(c.channels, c.bits, 8000);
   f.nBlockAlign = static_cast<WORD>(f.nBlockAlign + c.block_align_error);
   if (c.header == Header::kFloat) f.wFormatTag = kFloatTag;
   if (c.header == Header::kExtensible) {

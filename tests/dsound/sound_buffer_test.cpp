@@ -99,7 +99,7 @@ TEST_F(Buffers, LostBufferStopsLosesItsMemoryAndRestoresWhenAllowed) {
 }
 
 TEST_F(Buffers, CreationChecksTheDescription) {
-  WAVEFORMATEX f = pcm(1, 16, 22050);
+  WAVEFORMATEX f = PcmFormat(1, 16, 22050);
   LPDIRECTSOUNDBUFFER b = reinterpret_cast<LPDIRECTSOUNDBUFFER>(1);
   DSBUFFERDESC d = description(&f, 1000);
   d.dwSize = 20;
@@ -121,16 +121,17 @@ TEST_F(Buffers, CreationChecksTheDescription) {
   WAVEFORMATEX bad = f;
   bad.wFormatTag = 3;
   EXPECT_EQ(create(bad, 1000, 0, GUID_NULL), DSERR_BADFORMAT);
-  bad = pcm(1, 24, 22050);
+  bad = PcmFormat(1, 24, 22050);
   EXPECT_EQ(create(bad, 1000, 0, GUID_NULL), DSERR_BADFORMAT);
-  bad = pcm(3, 16, 22050);
+  bad = PcmFormat(3, 16, 22050);
   EXPECT_EQ(create(bad, 1000, 0, GUID_NULL), DSERR_BADFORMAT);
   bad = f;
   bad.nBlockAlign = 4;
   EXPECT_EQ(create(bad, 1000, 0, GUID_NULL), DSERR_BADFORMAT);
   EXPECT_EQ(create(f, 3, 0, GUID_NULL), DSERR_INVALIDPARAM);
-  EXPECT_EQ(create(f, 1000, 0, DS3DALG_NO_VIRTUALIZATION), DSERR_INVALIDPARAM);               // no 3D flag
-  EXPECT_EQ(create(pcm(2, 16, 22050), 1000, DSBCAPS_CTRL3D, GUID_NULL), DSERR_INVALIDPARAM);  // 3D is mono
+  EXPECT_EQ(create(f, 1000, 0, DS3DALG_NO_VIRTUALIZATION), DSERR_INVALIDPARAM);  // no 3D flag
+  const WAVEFORMATEX stereo = PcmFormat(2, 16, 22050);
+  EXPECT_EQ(create(stereo, 1000, DSBCAPS_CTRL3D, GUID_NULL), DSERR_INVALIDPARAM);  // 3D is mono
   EXPECT_EQ(create(f, 1000, DSBCAPS_CTRL3D, DS3DALG_NO_VIRTUALIZATION), DS_OK);
   EXPECT_EQ(create(f, 1000, DSBCAPS_CTRL3D, DS3DALG_HRTF_FULL), DS_NO_VIRTUALIZATION);
   EXPECT_EQ(create(f, 1000, DSBCAPS_CTRLFX | DSBCAPS_CTRLVOLUME, GUID_NULL), DS_OK);
@@ -195,7 +196,7 @@ TEST_F(Buffers, PrimaryFormatNeedsPriorityAndReopensTheOutput) {
   LPDIRECTSOUNDBUFFER primary = nullptr;
   ASSERT_EQ(ds_->SetCooperativeLevel(window(), DSSCL_NORMAL), DS_OK);
   ASSERT_EQ(ds_->CreateSoundBuffer(&d, &primary, nullptr), DS_OK);
-  WAVEFORMATEX f = pcm(1, 8, 11025);
+  WAVEFORMATEX f = PcmFormat(1, 8, 11025);
   EXPECT_EQ(primary->SetFormat(&f), DSERR_PRIOLEVELNEEDED);
   ASSERT_EQ(ds_->SetCooperativeLevel(window(), DSSCL_PRIORITY), DS_OK);
   ASSERT_EQ(primary->SetFormat(&f), DS_OK);
@@ -252,7 +253,7 @@ TEST(DsoundDevice, FaultPointsFailTheirCalls) {
   EXPECT_TRUE(FAILED(ds->SetCooperativeLevel(window(), DSSCL_PRIORITY)));
   ASSERT_EQ(ds->SetCooperativeLevel(window(), DSSCL_PRIORITY), DS_OK);
 
-  WAVEFORMATEX f = pcm(1, 16, 22050);
+  WAVEFORMATEX f = PcmFormat(1, 16, 22050);
   DSBUFFERDESC d = description(&f, 100, DSBCAPS_CTRLPOSITIONNOTIFY | DSBCAPS_CTRL3D);
   LPDIRECTSOUNDBUFFER b = nullptr;
   headless::fail("IDirectSound8::CreateSoundBuffer");

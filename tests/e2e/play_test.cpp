@@ -5,7 +5,6 @@
 // there is no display. Checks the exit code, the whole run log and what the
 // screen showed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 
 #include "whole_run_log.h"
 #include "files_and_tools.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,23 +39,19 @@ std::vector<uint8_t> Rgb(const fs::path& image, const fs::path& scratch, int* wi
 class GameRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quarrelo-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     fs::copy_file(QUARRELO_BINARY, folder / "Quarrelo");
     for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
       fs::copy_file(entry.path(), folder / entry.path().filename());
   }
   void TearDown() override {
-    if (folder.empty()) return;
-    if (!HasFailure())
-      fs::remove_all(folder);
-    else
-      std::cout << "session folder kept: " << folder << "\n"
-                << "the session's output:\n"
-                << read_file(folder / "session.out");
+    if (!HasFailure()) return;
+    scratch.keep();
+    std::cout << "session folder kept: " << folder << "\n"
+              << "the session's output:\n"
+              << read_file(folder / "session.out");
   }
-  fs::path folder;
+  ScratchFolder scratch{"quarrelo-e2e"};
+  const fs::path folder = scratch.path();
 };
 
 // Runs tests/e2e/<script> (with `arguments`) in the folder under xvfb-run on

@@ -55,14 +55,14 @@ class DeviceLoss : public Scenario {
     const pid_t child = fork();
     if (child == 0) {
       close(channel[0]);
-      char pattern[] = "/tmp/quarrelo-reference-XXXXXX";
-      if (mkdtemp(pattern) == nullptr) _exit(1);
-      for (const auto& entry : fs::directory_iterator(folder))
-        fs::copy_file(entry.path(), fs::path(pattern) / entry.path().filename());
-      fs::current_path(pattern);
-      ScriptDuel();
-      RunGame();
-      fs::remove_all(pattern);
+      {
+        const ScratchFolder reference("quarrelo-reference");
+        for (const auto& entry : fs::directory_iterator(folder))
+          fs::copy_file(entry.path(), fs::path(reference.path()) / entry.path().filename());
+        fs::current_path(reference.path());
+        ScriptDuel();
+        RunGame();
+      }
       for (const auto& [life, hash] : by_flight) {
         const uint64_t pair[2] = {uint64_t(life), hash};
         if (write(channel[1], pair, sizeof pair) != sizeof pair) _exit(1);

@@ -4,6 +4,9 @@
 // positions.
 #include "scenario.h"
 
+#include <functional>
+#include <vector>
+
 #include "game/duel.h"
 
 namespace {
@@ -105,39 +108,6 @@ TEST_F(Duel, UpAndDownHeldTogetherStayButAnimate) {
   EXPECT_GE(changes, 4);
 }
 
-TEST_F(Duel, FighterStraddlingADeskCornerIsPushedOutSideways) {
-  GameSprite desk = Box(125, 300, 128, 64);
-  GameSprite fighter = Box(125 - 36 + 4, 300 - 64 + 4, 56, 64);
-  BlockAgainstDesk(&fighter, &desk);
-  EXPECT_EQ(fighter.x, 89);  // its inset right edge on the desk's left
-  EXPECT_EQ(fighter.y, 240);
-
-  fighter = Box(253 - 20 - 4, 364 - 4, 56, 64);  // bottom-right corner
-  BlockAgainstDesk(&fighter, &desk);
-  EXPECT_EQ(fighter.x, 233);
-  EXPECT_EQ(fighter.y, 360);
-
-  fighter = Box(150, 300 - 64 + 5, 56, 64);  // on top, well inside horizontally
-  BlockAgainstDesk(&fighter, &desk);
-  EXPECT_EQ(fighter.x, 150);
-  EXPECT_EQ(fighter.y, 236);
-
-  fighter = Box(150, 364 - 5, 56, 64);  // below
-  BlockAgainstDesk(&fighter, &desk);
-  EXPECT_EQ(fighter.y, 364);
-}
-
-TEST_F(Duel, FieldLimitsForFighters) {
-  GameSprite fighter = Box(-7, 10, 56, 64);
-  KeepFighterInField(&fighter);
-  EXPECT_EQ(fighter.x, 0);
-  EXPECT_EQ(fighter.y, 60);
-  fighter = Box(760, 590, 56, 64);
-  KeepFighterInField(&fighter);
-  EXPECT_EQ(fighter.x, 744);
-  EXPECT_EQ(fighter.y, 536);
-}
-
 TEST_F(Duel, StepsFromHeadings) {
   const int expected[9][2] = {{-8, 0}, {-8, -6}, {0, -6}, {8, -6}, {8, 0}, {8, 6}, {0, 6}, {-8, 6}, {1, 1}};
   for (int heading = 0; heading < 9; heading++) {
@@ -148,43 +118,64 @@ TEST_F(Duel, StepsFromHeadings) {
   }
 }
 
+// A sprite at (x, y) with a heading, and where it is and which way it heads
+// after a collision routine.
+struct Move {
+  int x, y, heading, x_after, y_after, heading_after;
+};
+
+// Each move through `routine`, on a sprite of the given size.
+void ExpectMoves(const std::function<void(GameSprite*)>& routine, int width, int height,
+                 const std::vector<Move>& moves) {
+  for (const Move& m : moves) {
+    SCOPED_TRACE(testing::Message() << "from " << m.x << "," << m.y << " heading " << m.heading);
+    GameSprite sprite = Box(m.x, m.y, width, height, m.heading);
+    routine(&sprite);
+    EXPECT_EQ(sprite.x, m.x_after);
+    EXPECT_EQ(sprite.y, m.y_after);
+    EXPECT_EQ(sprite.heading, m.heading_after);
+  }
+}
+
+// Straddling the top-left corner, its inset right edge is put on the desk's
+// left; straddling the bottom-right one, the inset left edge on its right.
+// On top or below, well inside horizontally: pushed up or down.
+TEST_F(Duel, FighterStraddlingADeskCornerIsPushedOutSideways) {
+  GameSprite desk = Box(125, 300, 128, 64);
+  const std::vector<Move> off_desk = {
+      {125 - 36 + 4, 300 - 64 + 4, 0, 89, 240, 0},
+      {253 - 20 - 4, 364 - 4, 0, 233, 360, 0},
+      {150, 300 - 64 + 5, 0, 150, 236, 0},
+      {150, 364 - 5, 0, 150, 364, 0},
+  };
+  ExpectMoves([&](GameSprite* fighter) { BlockAgainstDesk(fighter, &desk); }, 56, 64, off_desk);
+}
+
+TEST_F(Duel, FieldLimitsForFighters) {
+  ExpectMoves(KeepFighterInField, 56, 64, {{-7, 10, 0, 0, 60, 0}, {760, 590, 0, 744, 536, 0}});
+}
+
 TEST_F(Duel, AirplanesBounceOffTheFieldEdges) {
-  struct Case {
-    int x, y, heading, x_after, y_after, heading_after;
-  } cases[] = {
+  const std::vector<Move> moves = {
       {-3, 300, 0, 0, 300, 5},    {-3, 300, 1, 0, 300, 3},    {-3, 300, 7, 0, 300, 5},
       {-3, 300, 2, 0, 300, 2},    {770, 300, 4, 768, 300, 1}, {770, 300, 3, 768, 300, 1},
       {770, 300, 5, 768, 300, 7}, {400, 35, 2, 400, 40, 7},   {400, 35, 1, 400, 40, 7},
       {400, 35, 3, 400, 40, 5},   {400, 570, 6, 400, 568, 3}, {400, 570, 5, 400, 568, 3},
       {400, 570, 7, 400, 568, 1}, {400, 300, 0, 400, 300, 0},
   };
-  for (const Case& c : cases) {
-    GameSprite plane = Box(c.x, c.y, 32, 32, c.heading);
-    BounceOffEdges(&plane);
-    EXPECT_EQ(plane.x, c.x_after) << c.x << "," << c.y << " heading " << c.heading;
-    EXPECT_EQ(plane.y, c.y_after) << c.x << "," << c.y << " heading " << c.heading;
-    EXPECT_EQ(plane.heading, c.heading_after) << c.x << "," << c.y << " heading " << c.heading;
-  }
+  ExpectMoves(BounceOffEdges, 32, 32, moves);
 }
 
 TEST_F(Duel, AirplanesBounceOffDesks) {
   GameSprite desk = Box(350, 200, 128, 64);  // 350..478 x 200..264
-  struct Case {
-    int x, y, heading, x_after, y_after, heading_after;
-  } cases[] = {
+  const std::vector<Move> moves = {
       {472, 220, 0, 478, 220, 5},                              // into its right side
       {472, 220, 1, 478, 220, 3}, {324, 220, 4, 318, 220, 1},  // left side
       {324, 220, 5, 318, 220, 7}, {400, 172, 6, 400, 168, 3},  // top
       {400, 172, 7, 400, 168, 1}, {400, 260, 2, 400, 264, 7},  // bottom
       {400, 260, 3, 400, 264, 5}, {300, 100, 6, 300, 100, 6},  // clear of it
   };
-  for (const Case& c : cases) {
-    GameSprite plane = Box(c.x, c.y, 32, 32, c.heading);
-    BounceOffDesk(&plane, &desk);
-    EXPECT_EQ(plane.x, c.x_after) << c.x << "," << c.y << " heading " << c.heading;
-    EXPECT_EQ(plane.y, c.y_after) << c.x << "," << c.y << " heading " << c.heading;
-    EXPECT_EQ(plane.heading, c.heading_after) << c.x << "," << c.y << " heading " << c.heading;
-  }
+  ExpectMoves([&](GameSprite* plane) { BounceOffDesk(plane, &desk); }, 32, 32, moves);
 }
 
 TEST_F(Duel, TouchingBoxesDoNotHit) {

@@ -88,7 +88,7 @@ TEST_F(HitSound, ExtensibleSixteenAndTwentyFourBitWavesLoadAndAreHeard) {
     headless::clear_audio_capture();
   });
   AtFrame(40, [&] { first = Peak(headless::audio_captured()); });
-  Tap(41, 0x1C);  // Enter on the point banner: the next bout
+  Tap(41, keys::ENTER);  // on the point banner: the next bout
   AtFrame(50, [&] {
     EXPECT_EQ(gameState, STATE_PLAY);
     PickHitSound(1);

@@ -4,8 +4,7 @@
 // any screen, and a frame whose scene cannot begin.
 #include "scenario.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
+#include "picture_file.h"
 
 #include <filesystem>
 #include <functional>
@@ -17,30 +16,11 @@ namespace {
 using namespace keys;
 const uint32_t MAGENTA = 0xFF00FF;
 
-// An asset image as 0xAARRGGBB pixels, the key colour made transparent.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<uint32_t> argb;
-  uint32_t at(int x, int y) const { return argb[y * width + x]; }
-};
-
+// An asset image as 0xAARRGGBB pixels.
 Picture Load(const char* name) {
-  Picture picture;
-  std::string path = std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name;
-  SDL_Surface* loaded = IMG_Load(path.c_str());
-  if (!loaded) {
-    ADD_FAILURE() << "cannot read " << path;
-    return picture;
-  }
-  SDL_Surface* surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(loaded);
-  picture.width = surface->w;
-  picture.height = surface->h;
-  for (int y = 0; y < surface->h; y++) {
-    const uint32_t* row = (const uint32_t*)((const uint8_t*)surface->pixels + y * surface->pitch);
-    picture.argb.insert(picture.argb.end(), row, row + surface->w);
-  }
-  SDL_FreeSurface(surface);
+  const std::string path = std::string(QUARRELO_SOURCE_DIR) + "/assets/" + name;
+  Picture picture = ReadPicture(path);
+  if (picture.width == 0) ADD_FAILURE() << "cannot read " << path;
   return picture;
 }
 
@@ -53,10 +33,10 @@ struct Expected {
   void Copy(const Picture& background) {
     ASSERT_EQ(background.width, 800);
     ASSERT_EQ(background.height, 600);
-    for (int i = 0; i < 800 * 600; i++) pixels[i] = background.argb[i] & 0xFFFFFF;
+    for (int i = 0; i < 800 * 600; i++) pixels[i] = background.pixels[i] & 0xFFFFFF;
   }
   void Draw(const Picture& image, int x, int y, RECT source) {
-    if (image.argb.empty()) return;  // a picture the game has not got
+    if (image.pixels.empty()) return;  // a picture the game has not got
     for (int sy = source.top; sy < source.bottom; sy++)
       for (int sx = source.left; sx < source.right; sx++) {
         int dx = x + sx - source.left, dy = y + sy - source.top;

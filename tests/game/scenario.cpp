@@ -1,7 +1,5 @@
 #include "scenario.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -19,9 +17,6 @@ void Scenario::SetUp() {
   ASSERT_EQ(++runs, 1) << "run each scenario in a process of its own, as ctest does";
   headless::reset();
   former_folder_ = fs::current_path();
-  char pattern[] = "/tmp/quarrelo-scenario-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  folder = pattern;
   for (const auto& entry : fs::directory_iterator(fs::path(QUARRELO_SOURCE_DIR) / "assets"))
     fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
   fs::current_path(folder);
@@ -35,8 +30,10 @@ void Scenario::TearDown() {
   // output here ends its pulls before the process does.
   headless::reset();
   fs::current_path(former_folder_);
-  if (!folder.empty() && !HasFailure()) fs::remove_all(folder);
-  if (HasFailure()) std::cout << "run folder kept: " << folder << "\n";
+  if (HasFailure()) {
+    scratch.keep();
+    std::cout << "run folder kept: " << folder << "\n";
+  }
 }
 
 void Scenario::QuitFrom(uint64_t frame) {

@@ -14,6 +14,7 @@
 #include "game/game_state.h"
 #include "keys.h"
 #include "platform/headless/headless.h"
+#include "scratch_folder.h"
 
 // A frame made after k presents is frame k; a key scheduled at frame k is
 // seen by that frame's keyboard read. The per-frame hook runs inside the
@@ -66,7 +67,10 @@ class Scenario : public ::testing::Test {
   // Per-frame record of gameState.
   std::vector<int> states;
 
-  std::string folder;
+  // The run's working folder, holding copies of the assets; kept after a
+  // test that failed.
+  ScratchFolder scratch{"quarrelo-scenario"};
+  const std::string folder = scratch.path();
 
  private:
   std::string former_folder_;

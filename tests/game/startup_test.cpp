@@ -29,7 +29,7 @@ TEST_F(Startup, QuitEntryOfTheMenuEndsTheProgram) {
   Tap(0, DOWN);  // Down x3 to the quit entry, then Enter
   Tap(2, DOWN);
   Tap(4, DOWN);
-  Tap(6, 0x1C);
+  Tap(6, ENTER);
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(menuChoice, 4);
   EXPECT_EQ(headless::frame_count(), 7u);

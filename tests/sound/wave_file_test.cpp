@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dsutil_trace.h"
+#include "pcm_format.h"
 #include "platform/headless/headless.h"
 #include "platform/mmio/test_queries.h"
 #include "platform/win32/resources.h"
@@ -14,17 +15,6 @@ using testing::HasSubstr;
 using wave::Bytes;
 
 namespace {
-
-WAVEFORMATEX PcmFormat(WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
 
 Bytes ReadAll(WaveFile& w, DWORD piece = 4096) {
   Bytes out;
@@ -48,7 +38,7 @@ std::string OpenImage(WaveFile& w, const Bytes& image, HRESULT expect, const cha
 
 TEST(WaveFileWrite, PcmFileIsWrittenByteForByteAndReadsBack) {
   const std::string path = wave::TempPath("written.wav");
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   {
     WaveFile w;
     ASSERT_EQ(S_OK, w.Open(path.c_str(), &fmt, WAVE_OPEN_WRITE));
@@ -86,7 +76,7 @@ TEST(WaveFileWrite, ManyBuffersOfSamplesAndAnExtendedFormatRoundTrip) {
   // A non-PCM record with one extra byte: an odd "fmt " body, padded.
   BYTE raw[sizeof(WAVEFORMATEX) + 1];
   WAVEFORMATEX* fmt = reinterpret_cast<WAVEFORMATEX*>(raw);
-  *fmt = PcmFormat(2, 44100, 16);
+  *fmt = PcmFormat(2, 16, 44100);
   fmt->wFormatTag = 0x11;
   fmt->cbSize = 1;
   raw[sizeof(WAVEFORMATEX)] = 0xAB;
@@ -131,7 +121,7 @@ class WaveFileWriteFails : public ::testing::TestWithParam<WriteFailure> {};
 TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
   const WriteFailure& failure = GetParam();
   const std::string path = wave::TempPath("failing.wav");
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   const Bytes samples = wave::Pattern(20000);  // more than one I/O buffer
   std::string expected;
   for (const dsutil_trace::Site& site : failure.sites) expected += dsutil_trace::Line(site);
@@ -160,24 +150,23 @@ TEST_P(WaveFileWriteFails, WithItsTracesAndNoHandleLeftOpen) {
   EXPECT_EQ(0, mmio_test::open_handles());
 }
 
+// A failure inside writing the header on opening: traced by WriteMMIO as its
+// nth trace of `point`, and by Open as its failed WriteMMIO.
+WriteFailure InHeader(const char* name, const char* point, int after, int nth) {
+  const dsutil_trace::Site step{"WaveFile::WriteMMIO", point, nth}, open{"WaveFile::Open", "WriteMMIO"};
+  return {name, point, after, Stage::Open, {step, open}};
+}
+
+// A failure on closing: traced by Close as its nth trace of `point`.
+WriteFailure OnClose(const char* name, const char* point, int after, int nth = 1) {
+  return {name, point, after, Stage::Close, {{"WaveFile::Close", point, nth}}};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, WaveFileWriteFails,
     ::testing::Values(
-        WriteFailure{"RiffChunk",
-                     "mmioCreateChunk",
-                     0,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FmtChunk",
-                     "mmioCreateChunk",
-                     1,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 2}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FactChunk",
-                     "mmioCreateChunk",
-                     2,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioCreateChunk", 3}, {"WaveFile::Open", "WriteMMIO"}}},
+        InHeader("RiffChunk", "mmioCreateChunk", 0, 1), InHeader("FmtChunk", "mmioCreateChunk", 1, 2),
+        InHeader("FactChunk", "mmioCreateChunk", 2, 3),
         WriteFailure{"DataChunk",
                      "mmioCreateChunk",
                      3,
@@ -185,33 +174,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"WaveFile::ResetFile", "mmioCreateChunk"}, {"WaveFile::Open", "ResetFile", 2}}},
         // mmioCreateChunk and mmioAscend write through mmioWrite as well:
         // the third call is the format record's, the fifth the fact value's.
-        WriteFailure{"FormatRecord",
-                     "mmioWrite",
-                     2,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioWrite", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"FactValue",
-                     "mmioWrite",
-                     4,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioWrite", 2}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"LeavingFmt",
-                     "mmioAscend",
-                     0,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioAscend", 1}, {"WaveFile::Open", "WriteMMIO"}}},
-        WriteFailure{"LeavingFact",
-                     "mmioAscend",
-                     1,
-                     Stage::Open,
-                     {{"WaveFile::WriteMMIO", "mmioAscend", 2}, {"WaveFile::Open", "WriteMMIO"}}},
+        InHeader("FormatRecord", "mmioWrite", 2, 1), InHeader("FactValue", "mmioWrite", 4, 2),
+        InHeader("LeavingFmt", "mmioAscend", 0, 1), InHeader("LeavingFact", "mmioAscend", 1, 2),
         WriteFailure{"FullBuffer", "mmioAdvance", 0, Stage::Write, {{"WaveFile::Write", "mmioAdvance"}}},
-        WriteFailure{"BufferState", "mmioSetInfo", 0, Stage::Close, {{"WaveFile::Close", "mmioSetInfo"}}},
-        WriteFailure{"LeavingData", "mmioAscend", 2, Stage::Close, {{"WaveFile::Close", "mmioAscend", 1}}},
-        WriteFailure{"LeavingRiff", "mmioAscend", 3, Stage::Close, {{"WaveFile::Close", "mmioAscend", 2}}},
+        OnClose("BufferState", "mmioSetInfo", 0), OnClose("LeavingData", "mmioAscend", 2, 1),
+        OnClose("LeavingRiff", "mmioAscend", 3, 2),
         // The fact value is rewritten without a check; the last ascent is.
-        WriteFailure{
-            "LeavingRiffAgain", "mmioAscend", 5, Stage::Close, {{"WaveFile::Close", "mmioAscend", 3}}}),
+        OnClose("LeavingRiffAgain", "mmioAscend", 5, 3)),
     [](const ::testing::TestParamInfo<WriteFailure>& info) { return std::string(info.param.name); });
 
 TEST(WaveFileRead, FormatChunkOf16Or18BytesAndExtendedFormats) {
@@ -329,7 +298,7 @@ TEST(WaveFileRead, PiecesOf600FromAThousandBytesThenRewind) {
   WaveFile file;
   OpenImage(file, wave::PcmWave(data), S_OK);
   WaveFile memory;
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   Bytes block = data;
   ASSERT_EQ(S_OK, memory.OpenFromMemory(block.data(), 1000, &fmt, WAVE_OPEN_READ));
 
@@ -367,7 +336,7 @@ TEST(WaveFileRead, NothingOpenAndMissingArguments) {
   EXPECT_EQ(E_INVALIDARG, r.Read(&b, 1, nullptr));
 
   WaveFile m;
-  WAVEFORMATEX fmt = PcmFormat(1, 8000, 8);
+  WAVEFORMATEX fmt = PcmFormat(1, 8, 8000);
   EXPECT_EQ(E_NOTIMPL, m.OpenFromMemory(&b, 1, &fmt, WAVE_OPEN_WRITE));
   EXPECT_EQ(E_NOTIMPL, m.Write(1, &b, &n));
   // The record handed to OpenFromMemory stays the caller's through a later

@@ -1,7 +1,7 @@
 // A folder of this process's own for the files a test, benchmark or fuzz
 // target writes: made with mkdtemp under the system's temporary folder,
-// removed with everything in it when the object goes. Test processes run
-// side by side, so no file they write may have a fixed name.
+// removed with everything in it when the object goes (unless kept). Test
+// processes run side by side, so no file they write may have a fixed name.
 #pragma once
 
 #include <stdlib.h>
@@ -24,7 +24,7 @@ class ScratchFolder {
   }
   ~ScratchFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    if (!kept_) std::filesystem::remove_all(path_, ignored);
   }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -32,7 +32,11 @@ class ScratchFolder {
   const std::string& path() const { return path_; }
   // The path of `name` inside the folder.
   std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Leaves the folder and what it holds in place when the object goes, for
+  // a look at what a failed test left.
+  void keep() { kept_ = true; }
 
  private:
   std::string path_;
+  bool kept_ = false;
 };
