@@ -1,5 +1,6 @@
-// A small client of Chromium's DevTools protocol for the browser tests and
-// benchmarks: serves a folder (scripts/web-serve), starts Debian's chromium
+// A small client of Chromium's DevTools protocol, the browser test's and the
+// browser benchmarks' tool (header-only; it takes its scratch folder from
+// tests/support/scratch_folder.h): serves a folder (scripts/web-serve), starts Debian's chromium
 // headless with a profile of its own, opens pages and runs commands in them.
 // Only what they need: commands with their JSON parameters written by the
 // caller, results read as strings. Events are not kept.
