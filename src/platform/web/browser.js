@@ -232,7 +232,9 @@ mergeInto(LibraryManager.library, {
 
     // While the context does not run (before the first key press or click,
     // or suspended by the browser), the output pulls silently at the real
-    // rate from a timer, so that a sound played meanwhile ends on time.
+    // rate, so that a sound played meanwhile ends on time: at every wake-up
+    // of the program's sleeps (the frames' own, so no extra wake-up), and
+    // from a slow timer for when the program does not sleep.
     audioStateChanged: function () {
       var audio = QuarreloPage.audio;
       if (!audio) return;
@@ -243,7 +245,7 @@ mergeInto(LibraryManager.library, {
       } else if (!running && !audio.timer) {
         audio.silentStart = performance.now();
         audio.silentPulled = 0;
-        audio.timer = setInterval(QuarreloPage.pullSilently, 10);
+        audio.timer = setInterval(QuarreloPage.pullSilently, 100);
         if (audio.context && !QuarreloPage.saidSilent) {
           QuarreloPage.saidSilent = true;
           console.info('Web Audio: the browser holds the sound back until a key press or a click; until then ' +
@@ -254,7 +256,7 @@ mergeInto(LibraryManager.library, {
 
     pullSilently: function () {
       var audio = QuarreloPage.audio;
-      if (!audio) return;
+      if (!audio || !audio.timer) return;
       var due = Math.floor((performance.now() - audio.silentStart) * audio.rate / 1000);
       if (due > audio.silentPulled + audio.rate) audio.silentPulled = due - audio.rate;  // a second at most
       while (due > audio.silentPulled) {
@@ -266,16 +268,24 @@ mergeInto(LibraryManager.library, {
 
     // ---- Sleep ----
 
-    // One timer to the wake-up time, set from a message task: a timer set
-    // from a timer's own callback (each wake-up's next sleep) would be held
-    // to 4 ms once nested five deep.
+    // One timer to the wake-up time. A timer set from a timer's own
+    // callback (each wake-up's next sleep) is held to 4 ms once nested five
+    // deep: a shorter sleep sets its timer from a message task instead.
     wakeAt: function (when, wakeUp) {
       var page = QuarreloPage;
+      var wake = function () {
+        page.pullSilently();
+        callUserCallback(wakeUp);
+      };
+      var delay = Math.ceil(when - performance.now());
+      if (delay >= 4) {
+        setTimeout(wake, delay);
+        return;
+      }
       if (!page.channel) page.channel = new MessageChannel();
       page.channel.port1.onmessage = function () {
-        var delay = Math.ceil(when - performance.now());
-        var wake = function () { callUserCallback(wakeUp); };
-        if (delay > 0) setTimeout(wake, delay); else wake();
+        var left = Math.ceil(when - performance.now());
+        if (left > 0) setTimeout(wake, left); else wake();
       };
       page.channel.port2.postMessage(0);
     }
@@ -362,8 +372,14 @@ mergeInto(LibraryManager.library, {
   quarrelo_web_next_event__deps: ['$QuarreloPage'],
   quarrelo_web_next_event: function (fields) {
     var page = QuarreloPage;
-    page.updateFocus();
-    if (!page.queue.length) page.pollPads();
+    // The focus and the controllers are looked at once a frame or so: the
+    // program asks for events several times a frame.
+    var now = performance.now();
+    if (!page.queue.length && !(now - page.lookedAt < 8)) {
+      page.lookedAt = now;
+      page.updateFocus();
+      page.pollPads();
+    }
     var event = page.queue.shift();
     if (!event) return 0;
     for (var i = 0; i < 6; i++) HEAP32[(fields >> 2) + i] = event[i];
