@@ -1,5 +1,5 @@
 // Frame marks for the browser benchmarks: the web build linked with
-// backend::present and backend::clock_ms wrapped (-Wl,--wrap), so the game
+// backend::present and backend::clock_us wrapped (-Wl,--wrap), so the game
 // and the stand-in are the very ones the page runs. Every present records
 // in the page when it came (Module.benchPresents) and how long the frame's
 // work took (Module.benchWork): from the last read of the clock before it
@@ -21,15 +21,15 @@ int g_presents = 0;
 
 }  // namespace
 
-extern "C" uint64_t __real__ZN7backend8clock_msEv();
+extern "C" uint64_t __real__ZN7backend8clock_usEv();
 extern "C" void __real__ZN7backend7presentEPKjiiib(const uint32_t* pixels, int width, int height, int pitch,
                                                    bool same);
 
-// backend::clock_ms(), wrapped.
-extern "C" uint64_t __wrap__ZN7backend8clock_msEv() {
-  const uint64_t ms = __real__ZN7backend8clock_msEv();
+// backend::clock_us(), wrapped.
+extern "C" uint64_t __wrap__ZN7backend8clock_usEv() {
+  const uint64_t us = __real__ZN7backend8clock_usEv();
   g_last_tick_read = emscripten_get_now();
-  return ms;
+  return us;
 }
 
 // backend::present(const uint32_t*, int, int, int, bool), wrapped.

@@ -137,14 +137,15 @@ void audio_close();
 
 // ---- Time ----------------------------------------------------------------
 
-// Milliseconds since an arbitrary start; never goes back and, 64 bits wide,
+// Microseconds since an arbitrary start; never goes back and, 64 bits wide,
 // never wraps. Any thread. The stand-in's GetTickCount steps over it as the
-// platform's system timer does, and lets a program that keeps polling it
-// sleep (platform/win32/kernel.cpp): a backend implements no rule of its own.
-uint64_t clock_ms();
-// Returns once clock_ms() has reached `when`, at once when it has already;
+// platform's system timer does (every 15,625 microseconds), and lets a
+// program that keeps polling it sleep (platform/win32/kernel.cpp): a
+// backend implements no rule of its own.
+uint64_t clock_us();
+// Returns once clock_us() has reached `when`, at once when it has already;
 // the calling thread sleeps meanwhile, in one wait straight to the time.
-void sleep_until_ms(uint64_t when);
+void sleep_until_us(uint64_t when);
 
 // ---- Debugger output and message box -------------------------------------
 

@@ -72,12 +72,12 @@ TEST_F(Headless, AudioIsPulledInStepWithTheClock) {
   EXPECT_TRUE(headless::audio_open());
   EXPECT_FALSE(headless::audio_silent());
   EXPECT_EQ(counter.frames, 0);
-  for (int i = 0; i < 9; ++i) backend::clock_ms();
+  for (int i = 0; i < 9; ++i) backend::clock_us();
   EXPECT_EQ(counter.frames, 0) << "9 ms: not yet a period";
-  backend::clock_ms();
+  backend::clock_us();
   EXPECT_EQ(counter.frames, 441) << "10 ms";
   EXPECT_NE(counter.thread, std::this_thread::get_id()) << "pulled on a thread of its own";
-  backend::sleep_until_ms(backend::clock_ms() + 24);
+  backend::sleep_until_us(backend::clock_us() + 24000);
   EXPECT_EQ(counter.frames, 1323) << "30 ms";
   headless::advance(1000);
   EXPECT_EQ(counter.frames, 45423) << "1030 ms";
@@ -107,7 +107,7 @@ TEST_F(Headless, AudioPeriodCanBeSet) {
       },
       &counter);
   for (int period = 1; period <= 4; ++period) {
-    backend::clock_ms();
+    backend::clock_us();
     EXPECT_EQ(counter.frames, 22 * period);
   }
   backend::audio_close();

@@ -46,7 +46,7 @@ TEST_F(Win32Kernel, APollSleepsToTheNextStepAndTheReadsAfterItDoNot) {
   int reads = 0;
   while (GetTickCount() - last < 15) ++reads;
   EXPECT_EQ(reads, 7) << "seven free reads, the eighth of the loop slept";
-  EXPECT_EQ(headless::peek_ticks(), 5017u) << "woke at the step's first millisecond, 5016";
+  EXPECT_EQ(headless::peek_ticks(), 5016u) << "woke as the step began, at 5015.625 ms, and read once";
   const uint64_t slept = headless::slept_ms();
   EXPECT_GT(slept, 0u);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(GetTickCount(), 5015u);

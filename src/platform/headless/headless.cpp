@@ -30,10 +30,10 @@ constexpr size_t kDebugCaptureLimit = 16u << 20;
 
 // ---- Clock ---------------------------------------------------------------------
 
-std::atomic<uint64_t> g_clock{kStartTicks};
+std::atomic<uint64_t> g_clock{kStartTicks * 1000ull};  // microseconds
 std::atomic<uint32_t> g_tick_step{1};
 std::atomic<uint64_t> g_tick_reads{0};
-std::atomic<uint64_t> g_slept{0};
+std::atomic<uint64_t> g_slept_us{0};
 
 // ---- Audio -----------------------------------------------------------------------
 
@@ -50,7 +50,7 @@ struct Audio {
   backend::AudioFormat format;
   backend::AudioPull pull = nullptr;
   void* user = nullptr;
-  uint64_t elapsed_ms = 0;     // audio time since open
+  uint64_t elapsed_us = 0;     // audio time since open
   uint64_t target_frames = 0;  // pulled up to here when the thread is idle
   uint64_t pulled_frames = 0;
   std::vector<int16_t> captured;
@@ -94,17 +94,17 @@ void audio_thread_main() {
 
 // Audio time moves on by `ms`; pulls what is due when a period boundary is
 // crossed, waiting for the audio thread to finish.
-void audio_time_passes(uint64_t ms) {
-  if (ms == 0 || t_on_audio_thread || !g_audio_open.load(std::memory_order_acquire)) return;
+void audio_time_passes(uint64_t us) {
+  if (us == 0 || t_on_audio_thread || !g_audio_open.load(std::memory_order_acquire)) return;
   std::unique_lock lock(g_audio.mutex);
   if (!g_audio.open) return;
-  const uint64_t period = std::max<uint32_t>(1, g_audio.period_ms);
-  const uint64_t before = g_audio.elapsed_ms / period;
-  g_audio.elapsed_ms += ms;
-  const uint64_t after = g_audio.elapsed_ms / period;
+  const uint64_t period = std::max<uint32_t>(1, g_audio.period_ms) * 1000ull;
+  const uint64_t before = g_audio.elapsed_us / period;
+  g_audio.elapsed_us += us;
+  const uint64_t after = g_audio.elapsed_us / period;
   if (after == before) return;
-  const uint64_t due_ms = after * period;
-  g_audio.target_frames = due_ms * static_cast<uint64_t>(g_audio.format.rate) / 1000;
+  const uint64_t due_us = after * period;
+  g_audio.target_frames = due_us * static_cast<uint64_t>(g_audio.format.rate) / 1000000;
   g_audio.wake.notify_all();
   g_audio.done.wait(lock, [] { return g_audio.stop || g_audio.pulled_frames >= g_audio.target_frames; });
 }
@@ -120,7 +120,7 @@ bool start_audio(const backend::AudioFormat& format, backend::AudioPull pull, vo
     g_audio.format = format;
     g_audio.pull = pull;
     g_audio.user = user;
-    g_audio.elapsed_ms = 0;
+    g_audio.elapsed_us = 0;
     g_audio.target_frames = 0;
     g_audio.pulled_frames = 0;
     g_audio.captured.clear();
@@ -292,7 +292,7 @@ bool poll_event(Event& event) {
     apply_locked(event);
     return true;
   }
-  const uint32_t now = static_cast<uint32_t>(g_clock.load(std::memory_order_relaxed));
+  const uint32_t now = static_cast<uint32_t>(g_clock.load(std::memory_order_relaxed) / 1000);
   for (auto it = g_state.by_ticks.begin(); it != g_state.by_ticks.end(); ++it) {
     if (static_cast<int32_t>(now - it->first) < 0) continue;  // not yet (the difference survives the wrap)
     event = it->second;
@@ -328,19 +328,19 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes, boo
   g_state.frames = index + 1;
 }
 
-uint64_t clock_ms() {
+uint64_t clock_us() {
   if (t_on_audio_thread) return g_clock.load(std::memory_order_relaxed);
-  const uint32_t step = g_tick_step.load(std::memory_order_relaxed);
+  const uint64_t step = g_tick_step.load(std::memory_order_relaxed) * 1000ull;
   const uint64_t now = g_clock.fetch_add(step, std::memory_order_relaxed);
   g_tick_reads.fetch_add(1, std::memory_order_relaxed);
   audio_time_passes(step);
   return now;
 }
 
-void sleep_until_ms(uint64_t when) {
+void sleep_until_us(uint64_t when) {
   const uint64_t now = g_clock.load(std::memory_order_relaxed);
   if (when <= now) return;
-  g_slept.fetch_add(when - now, std::memory_order_relaxed);
+  g_slept_us.fetch_add(when - now, std::memory_order_relaxed);
   if (t_on_audio_thread) return;
   g_clock.fetch_add(when - now, std::memory_order_relaxed);
   audio_time_passes(when - now);
@@ -379,10 +379,10 @@ void reset() {
     g_audio.period_ms = 10;
     g_audio.silent = false;
   }
-  g_clock.store(kStartTicks);
+  g_clock.store(kStartTicks * 1000ull);
   g_tick_step.store(1);
   g_tick_reads.store(0);
-  g_slept.store(0);
+  g_slept_us.store(0);
   std::lock_guard lock(g_state.mutex);
   g_state.window = g_state.shown = g_state.fullscreen = g_state.captured = g_state.focused = false;
   g_state.focus_on_show = true;
@@ -403,15 +403,15 @@ void reset() {
   fault_registry::clear();
 }
 
-void set_ticks(uint32_t ms) { g_clock.store(ms); }
+void set_ticks(uint32_t ms) { g_clock.store(ms * 1000ull); }
 void advance(uint32_t ms) {
-  g_clock.fetch_add(ms);
-  audio_time_passes(ms);
+  g_clock.fetch_add(ms * 1000ull);
+  audio_time_passes(ms * 1000ull);
 }
-uint32_t peek_ticks() { return static_cast<uint32_t>(g_clock.load()); }
+uint32_t peek_ticks() { return static_cast<uint32_t>(g_clock.load() / 1000); }
 void set_tick_step(uint32_t ms) { g_tick_step.store(ms); }
 uint64_t tick_reads() { return g_tick_reads.load(); }
-uint64_t slept_ms() { return g_slept.load(); }
+uint64_t slept_ms() { return g_slept_us.load() / 1000; }
 
 #define LOCKED(expr)                     \
   do {                                   \

@@ -2,14 +2,15 @@
 // No display, no sound card, no real time. This header is the tests' control
 // panel; program code never includes it.
 //
-// Clock. A virtual millisecond counter, 64 bits wide. Every
-// backend::clock_ms() read returns the counter and then moves it on by the
-// tick step (1 ms unless set); backend::sleep_until_ms moves it to the time
+// Clock. A virtual microsecond counter, 64 bits wide. Every
+// backend::clock_us() read returns the counter and then moves it on by the
+// tick step (1 ms unless set); backend::sleep_until_us moves it to the time
 // asked for without waiting. GetTickCount steps over it as on the platform
 // (every 15.625 ms; win32/kernel.cpp), and a poll of it sleeps to the next
 // step, so a wait on the tick count ends deterministically. Reads made on
-// the audio thread do not move it. The controls below read and set its low
-// 32 bits, the tick count's range, so a test can go near the wrap.
+// the audio thread do not move it. The controls below read and set it in
+// milliseconds, within 32 bits, the tick count's range, so a test can go
+// near the wrap.
 //
 // Frames. A frame is one backend::present(). Frame numbers count from 0: the
 // frame being made after k presents is frame k. Events scheduled "at frame k"
@@ -61,7 +62,7 @@ void set_ticks(uint32_t ms);      // jump; no audio is pulled for the jump
 void advance(uint32_t ms);        // time passes: the clock moves and audio is pulled
 uint32_t peek_ticks();            // the value the next read gives, without moving it
 void set_tick_step(uint32_t ms);  // how far each read moves the clock (default 1)
-uint64_t tick_reads();            // how many clock_ms() reads so far
+uint64_t tick_reads();            // how many clock_us() reads so far
 uint64_t slept_ms();              // total of all sleeps so far, in milliseconds
 
 // ---- Window ------------------------------------------------------------------

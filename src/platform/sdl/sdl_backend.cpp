@@ -36,7 +36,7 @@
 //             ALSA's own error lines (libasound writes them to standard
 //             error while SDL looks for a device) are silenced through its
 //             error handler, reached in the library SDL loads.
-//   Time      CLOCK_MONOTONIC in milliseconds (usable before SDL starts); a
+//   Time      CLOCK_MONOTONIC in microseconds (usable before SDL starts); a
 //             sleep is one absolute wait on it.
 //   Debugger  written to fd 2 by the core.
 //   Box       SDL_ShowMessageBox with Yes and No buttons.
@@ -603,14 +603,14 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes, boo
 
 // ---- Time -------------------------------------------------------------------------------
 
-uint64_t clock_ms() {
+uint64_t clock_us() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
 }
 
-void sleep_until_ms(uint64_t when) {
-  const timespec at{static_cast<time_t>(when / 1000), static_cast<long>(when % 1000) * 1000000L};
+void sleep_until_us(uint64_t when) {
+  const timespec at{static_cast<time_t>(when / 1000000), static_cast<long>(when % 1000000) * 1000L};
   while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
   }
 }

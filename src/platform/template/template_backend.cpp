@@ -86,16 +86,16 @@ void present(const uint32_t*, int, int, int, bool) {}
 
 // ---- Time ----------------------------------------------------------------
 
-// Milliseconds since an arbitrary start, never going back, 64 bits wide.
-uint64_t clock_ms() {
+// Microseconds since an arbitrary start, never going back, 64 bits wide.
+uint64_t clock_us() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
 }
 
-// Sleeps until clock_ms() reaches `when`, in one wait (never a loop of
+// Sleeps until clock_us() reaches `when`, in one wait (never a loop of
 // short sleeps or a spin); returns at once when it is past.
-void sleep_until_ms(uint64_t when) {
-  std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::milliseconds(when)));
+void sleep_until_us(uint64_t when) {
+  std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::microseconds(when)));
 }
 
 // ---- Message box -------------------------------------------------------------

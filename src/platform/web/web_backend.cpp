@@ -247,14 +247,15 @@ void present(const uint32_t* pixels, int width, int height, int pitch_bytes, boo
 
 // ---- Time ----------------------------------------------------------------
 
-// The page's clock, performance.now(), in whole milliseconds since the page
+// The page's clock, performance.now(), in microseconds since the page
 // began: monotonic, and far from wrapping in 64 bits.
-uint64_t clock_ms() { return static_cast<uint64_t>(emscripten_get_now()); }
+uint64_t clock_us() { return static_cast<uint64_t>(emscripten_get_now() * 1000.0); }
 
 // Sleeps until the clock reads `when`; returns at once when it is past.
 // The browser runs meanwhile: its events, timers and the audio pulls.
-void sleep_until_ms(uint64_t when) {
-  if (static_cast<double>(when) > emscripten_get_now()) quarrelo_web_sleep_until(static_cast<double>(when));
+void sleep_until_us(uint64_t when) {
+  const double at = static_cast<double>(when) / 1000.0;
+  if (at > emscripten_get_now()) quarrelo_web_sleep_until(at);
 }
 
 // ---- Message box -------------------------------------------------------------

@@ -75,22 +75,17 @@ int message_box(const char* text, const char* caption, UINT type) {
 // The tick count advances as the platform's does, with its system timer:
 // every 15.625 ms (64 times a second, the timer's default, which a program
 // that never asks for another resolution keeps), counted over the backend's
-// 64-bit clock and wrapped to 32 bits only at the end (2^32 ms is not a
-// whole number of steps). A thread that keeps reading it within one step is
-// polling: from its ninth read in a row of one step on, the read sleeps to
-// the next step and gives that one, so a program that waits by polling the
-// count gives the processor back (about 64 wake-ups a second) and every
-// answer is still the true count. A few reads a step cost nothing: a program
-// stamping what it does in a frame reads several times before it waits,
-// and a read right after a wait (the first two of a step) never sleeps.
+// 64-bit microsecond clock, on which a step is a whole 15,625, and wrapped
+// to 32 bits only at the end (2^32 ms is not a whole number of steps). A thread that keeps reading it within
+// one step is polling: from its ninth read in a row of one step on, the read sleeps to the next step and
+// gives that one, so a program that waits by polling the count gives the processor back (about 64 wake-ups a
+// second) and every answer is still the true count. A few reads a step cost nothing: a program stamping what
+// it does in a frame reads several times before it waits, and a read right after a wait (the first two of a
+// step) never sleeps.
 namespace {
 
-constexpr uint64_t kStepEighths = 125;  // one step is 125/8 ms
+constexpr uint64_t kStepUs = 15625;
 constexpr int kFreeReads = 8;
-
-uint64_t step_at(uint64_t ms) { return ms * 8 / kStepEighths; }
-// The first whole millisecond of a step.
-uint64_t step_start(uint64_t step) { return (step * kStepEighths + 7) / 8; }
 
 thread_local uint64_t t_step = UINT64_MAX;  // the step of this thread's last read
 thread_local int t_reads = 0;               // its reads in a row that gave that step
@@ -98,17 +93,19 @@ thread_local int t_reads = 0;               // its reads in a row that gave that
 }  // namespace
 
 DWORD WINAPI GetTickCount(VOID) {
-  uint64_t step = step_at(backend::clock_ms());
+  uint64_t step = backend::clock_us() / kStepUs;
   while (step == t_step && t_reads >= kFreeReads) {
-    backend::sleep_until_ms(step_start(step + 1));
-    step = step_at(backend::clock_ms());
+    backend::sleep_until_us((step + 1) * kStepUs);
+    step = backend::clock_us() / kStepUs;
   }
   t_reads = step == t_step ? t_reads + 1 : 1;
   t_step = step;
-  return static_cast<DWORD>(step * kStepEighths / 8);
+  return static_cast<DWORD>(step * kStepUs / 1000);
 }
 
-VOID WINAPI Sleep(DWORD dwMilliseconds) { backend::sleep_until_ms(backend::clock_ms() + dwMilliseconds); }
+VOID WINAPI Sleep(DWORD dwMilliseconds) {
+  backend::sleep_until_us(backend::clock_us() + uint64_t{dwMilliseconds} * 1000);
+}
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
   if (lpModuleName != nullptr) return nullptr;  // no other modules are loaded

@@ -132,15 +132,15 @@ TEST_F(Contract, WithoutAnAudioDeviceASilentOutputPullsAtTheRateAndSaysSoOnce) {
 }
 
 TEST_F(Contract, TheClockMovesWithTimeAndASleepGoesStraightToItsTime) {
-  const uint64_t start = backend::clock_ms();
-  backend::sleep_until_ms(start + 30);
-  const uint64_t slept = backend::clock_ms();
-  EXPECT_GE(slept - start, 30u);
-  backend::sleep_until_ms(slept - 5);  // a time past: at once
+  const uint64_t start = backend::clock_us();
+  backend::sleep_until_us(start + 30000);
+  const uint64_t slept = backend::clock_us();
+  EXPECT_GE(slept - start, 30000u);
+  backend::sleep_until_us(slept - 5000);  // a time past: at once
   harness::let_time_pass(100);
-  const uint64_t later = backend::clock_ms();
-  EXPECT_GE(later - slept, 100u);
-  EXPECT_LT(later - start, 60000u);
+  const uint64_t later = backend::clock_us();
+  EXPECT_GE(later - slept, 100000u);
+  EXPECT_LT(later - start, 60000000u);
 }
 
 // The tick count the stand-in makes of the backend's clock: it steps as the
