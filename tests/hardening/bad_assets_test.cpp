@@ -28,13 +28,12 @@
 #include <tuple>
 #include <vector>
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <jpeglib.h>
 
 #include "platform/d3d9/test_queries.h"
 #include "sound/sound.h"
 #include "files_and_tools.h"
+#include "picture_file.h"
 
 namespace fs = std::filesystem;
 
@@ -101,7 +100,7 @@ std::vector<Load> ImageLoads() {
 }
 
 // The picture a load gave its holder, or null.
-const void* Picture(const Load& load) {
+const void* LoadedPicture(const Load& load) {
   if (load.kind == Kind::Surface) return *static_cast<IDirect3DSurface9* const*>(load.holder);
   return static_cast<const GameSprite*>(load.holder)->tex;
 }
@@ -275,7 +274,7 @@ TEST_P(DamagedAsset, IsLoggedAndNothingCrashes) {
 
   // Nothing holds the damaged picture; everything else was loaded.
   for (const Load& load : loads)
-    EXPECT_EQ(Picture(load) == nullptr, std::string(load.file) == asset.file) << load.file;
+    EXPECT_EQ(LoadedPicture(load) == nullptr, std::string(load.file) == asset.file) << load.file;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedAsset,
@@ -323,7 +322,7 @@ TEST_P(ForcedLoadFailure, IsLoggedLeavesNothingBehindAndTheGameRunsWithoutThePic
   for (size_t i = 0; i < loads.size(); i++) {
     const bool failed = i == failure.load;
     expected += (failed ? std::string(failure.line) : Loaded(loads[i].kind)) + "\n";
-    EXPECT_EQ(Picture(loads[i]) == nullptr, failed) << i << " " << loads[i].file;
+    EXPECT_EQ(LoadedPicture(loads[i]) == nullptr, failed) << i << " " << loads[i].file;
     if (!failed) ++(loads[i].kind == Kind::Surface ? surfaces_held : textures_held);
   }
   expected += startup.substr(startup.find("LoadSound")) + ShutdownLog();
@@ -348,13 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The credits screen as a CMYK JPEG, as some programs save one: plainly, or
 // inverted as Adobe's encoders write it (an Adobe marker says which). It is
 // drawn in its true colours and fully opaque, as the RGB file is.
-void WriteCmykJpeg(const std::string& path, const std::string& rgb_jpeg, bool adobe) {
-  SDL_RWops* rw = SDL_RWFromConstMem(rgb_jpeg.data(), static_cast<int>(rgb_jpeg.size()));
-  SDL_Surface* decoded = IMG_LoadJPG_RW(rw);
-  SDL_RWclose(rw);
-  ASSERT_NE(decoded, nullptr);
-  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB24, 0);
-  SDL_FreeSurface(decoded);
+void WriteCmykJpeg(const std::string& path, const Picture& rgb, bool adobe) {
   FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   jpeg_compress_struct jpeg{};
@@ -362,18 +355,19 @@ void WriteCmykJpeg(const std::string& path, const std::string& rgb_jpeg, bool ad
   jpeg.err = jpeg_std_error(&errors);
   jpeg_create_compress(&jpeg);
   jpeg_stdio_dest(&jpeg, file);
-  jpeg.image_width = static_cast<JDIMENSION>(rgb->w);
-  jpeg.image_height = static_cast<JDIMENSION>(rgb->h);
+  jpeg.image_width = static_cast<JDIMENSION>(rgb.width);
+  jpeg.image_height = static_cast<JDIMENSION>(rgb.height);
   jpeg.input_components = 4;
   jpeg.in_color_space = JCS_CMYK;
   jpeg_set_defaults(&jpeg);
   jpeg_set_quality(&jpeg, 100, TRUE);
   jpeg.write_Adobe_marker = adobe ? TRUE : FALSE;
   jpeg_start_compress(&jpeg, TRUE);
-  std::vector<JSAMPLE> row(static_cast<size_t>(rgb->w) * 4);
-  for (int y = 0; y < rgb->h; ++y) {
-    const auto* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch;
-    for (int x = 0; x < rgb->w; ++x, p += 3) {
+  std::vector<JSAMPLE> row(static_cast<size_t>(rgb.width) * 4);
+  for (int y = 0; y < rgb.height; ++y) {
+    for (int x = 0; x < rgb.width; ++x) {
+      const uint32_t pixel = rgb.at(x, y);
+      const int p[3] = {int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
       const int k = 255 - std::max({p[0], p[1], p[2]});
       for (int c = 0; c < 3; ++c) {
         const int ink = k == 255 ? 0 : (255 - p[c] - k) * 255 / (255 - k);
@@ -387,14 +381,14 @@ void WriteCmykJpeg(const std::string& path, const std::string& rgb_jpeg, bool ad
   jpeg_finish_compress(&jpeg);
   jpeg_destroy_compress(&jpeg);
   std::fclose(file);
-  SDL_FreeSurface(rgb);
 }
 
 class CmykCredits : public Scenario, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(CmykCredits, AreDrawnInTheirColoursAndOpaque) {
-  const std::string rgb_jpeg = read_file(fs::path(folder) / "credits.jpg");
-  WriteCmykJpeg(folder + "/credits.jpg", rgb_jpeg, GetParam());
+  const Picture expected = ReadPicture(folder + "/credits.jpg");
+  ASSERT_GT(expected.width, 0);
+  WriteCmykJpeg(folder + "/credits.jpg", expected, GetParam());
   Tap(1, DOWN);  // Down, Down, Enter: the credits from frame 7
   Tap(3, DOWN);
   Tap(5, ENTER);
@@ -404,26 +398,18 @@ TEST_P(CmykCredits, AreDrawnInTheirColoursAndOpaque) {
   EXPECT_EQ(RunGame(), 0);
   EXPECT_EQ(Log(), StartupLog() + ShutdownLog());
 
-  SDL_RWops* rw = SDL_RWFromConstMem(rgb_jpeg.data(), static_cast<int>(rgb_jpeg.size()));
-  SDL_Surface* decoded = IMG_LoadJPG_RW(rw);
-  SDL_RWclose(rw);
-  ASSERT_NE(decoded, nullptr);
-  SDL_Surface* expected = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_XRGB8888, 0);
-  SDL_FreeSurface(decoded);
-  ASSERT_EQ(shown.size(), size_t(expected->w) * expected->h);
+  ASSERT_EQ(shown.size(), expected.pixels.size());
   // Everywhere but under the menu's cursor (54 x 36 at 525, 400): the
   // CMYK file's own rounding apart, the RGB picture.
   int worst = 0;
-  for (int y = 0; y < expected->h; ++y) {
-    for (int x = 0; x < expected->w; ++x) {
+  for (int y = 0; y < expected.height; ++y) {
+    for (int x = 0; x < expected.width; ++x) {
       if (x >= 525 && x < 525 + 54 && y >= 400 && y < 400 + 36) continue;
-      const uint32_t want = static_cast<const uint32_t*>(expected->pixels)[y * expected->pitch / 4 + x];
-      const uint32_t got = shown[size_t(y) * expected->w + x];
+      const uint32_t want = expected.at(x, y), got = shown[size_t(y) * expected.width + x];
       for (int shift = 0; shift < 24; shift += 8)
         worst = std::max(worst, std::abs(int((want >> shift) & 0xFF) - int((got >> shift) & 0xFF)));
     }
   }
-  SDL_FreeSurface(expected);
   EXPECT_LE(worst, 12) << "levels apart from the RGB file at worst";
 }
 
