@@ -21,7 +21,23 @@ struct ImageFacts {
   // marker is there, whose files store CMYK inverted (0 is full ink).
   int jpeg_components = 0;
   bool adobe = false;
+  // PNG only: a transparency chunk before the image data.
+  bool png_transparency = false;
 };
+
+// Numbers in a file's bytes, little- and big-endian.
+inline uint32_t le16(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
+}
+inline uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
+  return le16(b, at) | le16(b, at + 2) << 16;
+}
+inline uint32_t be16(const std::vector<unsigned char>& b, size_t at) {
+  return uint32_t(b[at]) << 8 | b[at + 1];
+}
+inline uint32_t be32(const std::vector<unsigned char>& b, size_t at) {
+  return be16(b, at) << 16 | be16(b, at + 2);
+}
 
 // A decoded picture, kept in the file's own layout (as small as the file's
 // pixels allow) until written out.

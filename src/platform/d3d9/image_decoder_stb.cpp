@@ -16,7 +16,6 @@
 // takes as inverted: a plain CMYK JPEG without the marker, rare, comes out
 // in wrong colours; a BMP compressed with RLE is refused.
 #include <cstdlib>
-#include <cstring>
 
 #include <memory>
 
@@ -39,14 +38,6 @@ namespace d3d9sw {
 namespace {
 
 static_assert(STBI_MAX_DIMENSIONS == kMaxDimension, "stb_image refuses what the device cannot hold");
-
-uint32_t le16(const std::vector<unsigned char>& b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
-}
-uint32_t le32(const std::vector<unsigned char>& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
-uint32_t be32(const std::vector<unsigned char>& b, size_t at) {
-  return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
-}
 
 // What the BMP's header says of its pixels: bits per pixel, and the masks
 // of a 16-bit one (BI_BITFIELDS: after a 40-byte header, or in a larger
@@ -83,17 +74,10 @@ bool bmp_complete(const std::vector<unsigned char>& b) {
   return uint64_t{le32(b, 10)} + static_cast<uint64_t>(stride * (height < 0 ? -height : height)) <= b.size();
 }
 
-// A PNG's colour type and whether it has a transparency chunk; the chunk
-// walk stops at the image data, before which the chunk must come.
-D3DFORMAT png_format(const std::vector<unsigned char>& b, bool& has_alpha) {
+// A PNG's colour type, and its transparency chunk as the file's check found it.
+D3DFORMAT png_format(const std::vector<unsigned char>& b, const ImageFacts& facts, bool& has_alpha) {
   const unsigned colour = b.size() > 25 ? b[25] : 0;
-  bool transparency = false;
-  for (uint64_t at = 8; at + 8 <= b.size(); at += 12 + uint64_t{be32(b, static_cast<size_t>(at))}) {
-    const unsigned char* name = &b[static_cast<size_t>(at) + 4];
-    if (std::memcmp(name, "IDAT", 4) == 0) break;
-    if (std::memcmp(name, "tRNS", 4) == 0) transparency = true;
-  }
-  has_alpha = transparency || colour == 4 || colour == 6;
+  has_alpha = facts.png_transparency || colour == 4 || colour == 6;
   if (colour == 0 || colour == 3) return D3DFMT_P8;  // grey and palette pictures keep a palette
   return has_alpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
 }
@@ -136,7 +120,7 @@ std::unique_ptr<SourcePicture> decode_picture(const std::vector<unsigned char>& 
   if (facts.kind == D3DXIFF_BMP) {
     picture->format = bmp_format(bytes, has_alpha);
   } else if (facts.kind == D3DXIFF_PNG) {
-    picture->format = png_format(bytes, has_alpha);
+    picture->format = png_format(bytes, facts, has_alpha);
   } else {
     picture->format = components == 1 ? D3DFMT_L8 : D3DFMT_X8R8G8B8;
   }

@@ -47,12 +47,6 @@ bool read_file(const char* path, std::vector<unsigned char>& bytes) {
   return true;
 }
 
-uint32_t le32(const std::vector<unsigned char>& b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-uint32_t be16(const std::vector<unsigned char>& b, size_t at) { return uint32_t(b[at]) << 8 | b[at + 1]; }
-uint32_t be32(const std::vector<unsigned char>& b, size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
-
 bool side_fits(int64_t side) { return side > 0 && side <= kMaxDimension; }
 
 // The kind by the file's first bytes; false for any other.
@@ -90,13 +84,18 @@ bool jpeg_complete(const std::vector<unsigned char>& bytes) {
 
 // A complete PNG is an unbroken chain of whole chunks from the signature to
 // the end chunk (a PNG reader that does not notice a short read would go on
-// with bytes it never received).
-bool png_complete(const std::vector<unsigned char>& b) {
+// with bytes it never received). On the way: whether a transparency chunk
+// comes before the image data, where it must stand.
+bool png_complete(const std::vector<unsigned char>& b, ImageFacts& facts) {
   size_t at = 8;
+  bool data = false;
   while (at + 12 <= b.size()) {
     const size_t end = at + 12 + static_cast<size_t>(be32(b, at));
     if (end > b.size()) return false;
-    if (b[at + 4] == 'I' && b[at + 5] == 'E' && b[at + 6] == 'N' && b[at + 7] == 'D') return true;
+    const unsigned char* name = &b[at + 4];
+    if (std::memcmp(name, "IEND", 4) == 0) return true;
+    data = data || std::memcmp(name, "IDAT", 4) == 0;
+    if (!data && std::memcmp(name, "tRNS", 4) == 0) facts.png_transparency = true;
     at = end;
   }
   return false;
@@ -171,7 +170,7 @@ HRESULT ImageFile::open(const char* path) {
   facts_ = ImageFacts{};
   if (!kind_of(bytes, facts_.kind) || !read_header(bytes, facts_)) return D3DXERR_INVALIDDATA;
   if (!side_fits(facts_.width) || !side_fits(facts_.height)) return D3DXERR_INVALIDDATA;
-  if (facts_.kind == D3DXIFF_PNG && !png_complete(bytes)) return D3DXERR_INVALIDDATA;
+  if (facts_.kind == D3DXIFF_PNG && !png_complete(bytes, facts_)) return D3DXERR_INVALIDDATA;
   if (facts_.kind == D3DXIFF_JPG && !jpeg_complete(bytes)) return D3DXERR_INVALIDDATA;
   try {
     picture_ = decode_picture(bytes, facts_);
