@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "timing.h"
+
 namespace {
 
 constexpr int kSettleFrames = 60;
@@ -55,11 +57,8 @@ void Report() {
   const double wall = g_times.back() - g_times.front();
   std::vector<double> periods;
   for (size_t i = 1; i < g_times.size(); ++i) periods.push_back((g_times[i] - g_times[i - 1]) * 1e3);
-  std::sort(periods.begin(), periods.end());
-  const double median = periods[periods.size() / 2];
-  const double p99 = periods[std::min(periods.size() - 1, periods.size() * 99 / 100)];
   std::printf("menu_idle frames %zu cpu_share %.4f median_ms %.3f p99_ms %.3f\n", periods.size(), cpu / wall,
-              median, p99);
+              timing::median(periods), timing::p99(periods));
   std::fflush(stdout);
 }
 

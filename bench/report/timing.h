@@ -27,6 +27,13 @@ inline double median(std::vector<double> values) {
   return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+// The value 99% of the values are at or below.
+inline double p99(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[std::min(values.size() - 1, values.size() * 99 / 100)];
+}
+
 enum class Clock { ThreadCpu, Wall };
 
 inline double now(Clock clock) { return clock == Clock::ThreadCpu ? thread_cpu_seconds() : wall_seconds(); }

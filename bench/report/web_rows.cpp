@@ -91,9 +91,7 @@ Periods PeriodsOf(const std::vector<double>& presents, size_t from, size_t to) {
   std::vector<double> periods;
   for (size_t i = from + 1; i < to && i < presents.size(); ++i)
     periods.push_back(presents[i] - presents[i - 1]);
-  if (periods.empty()) return {};
-  std::sort(periods.begin(), periods.end());
-  return {timing::median(periods), periods[std::min(periods.size() - 1, periods.size() * 99 / 100)]};
+  return {timing::median(periods), timing::p99(periods)};
 }
 
 // The mean of the values up to their 95th percentile: the page's clock
